@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <variant>
+
+namespace lv {
+
+// A failure the user is shown: the message is already in the user's words (Swedish).
+struct Error
+{
+    QString message;
+
+    bool operator==(const Error &) const = default;
+};
+
+// A value or the error that prevented it. The core returns these; only the window or the
+// batch tool decides how a failure is shown.
+template <class T>
+class Expected
+{
+public:
+    Expected(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
+    Expected(Error error) : m_data(std::in_place_index<1>, std::move(error)) {}
+
+    bool ok() const { return m_data.index() == 0; }
+    explicit operator bool() const { return ok(); }
+
+    T &value() & { return std::get<0>(m_data); }
+    const T &value() const & { return std::get<0>(m_data); }
+    T &&value() && { return std::get<0>(std::move(m_data)); }
+    T &operator*() & { return value(); }
+    const T &operator*() const & { return value(); }
+    T *operator->() { return &value(); }
+    const T *operator->() const { return &value(); }
+
+    const Error &error() const { return std::get<1>(m_data); }
+
+private:
+    std::variant<T, Error> m_data;
+};
+
+// Success without a value, or the error.
+template <>
+class Expected<void>
+{
+public:
+    Expected() = default;
+    Expected(Error error) : m_error(std::move(error)) {}
+
+    bool ok() const { return !m_error.has_value(); }
+    explicit operator bool() const { return ok(); }
+    const Error &error() const { return *m_error; }
+
+private:
+    std::optional<Error> m_error;
+};
+
+} // namespace lv

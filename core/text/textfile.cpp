@@ -1,0 +1,139 @@
+#include "core/text/textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+
+namespace lv::text {
+
+namespace {
+
+// Unicode code points of bytes 80..9F hex; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int byteFor(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == c)
+            return int(0x80 + i);
+    }
+    return -1;
+}
+
+QString describeCharacter(QChar c)
+{
+    const QString code = QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    if (c.isPrint() && !c.isSurrogate())
+        return QStringLiteral("\"%1\" (%2)").arg(QString(c), code);
+    return code;
+}
+
+} // namespace
+
+QString decode1252(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        out.append(QChar(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b)));
+    }
+    return out;
+}
+
+Expected<QByteArray> encode1252(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const int b = byteFor(c.unicode());
+        if (b < 0) {
+            QString what = describeCharacter(c);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                const char32_t cp = QChar::surrogateToUcs4(c, text.at(i + 1));
+                what = QStringLiteral("\"%1\" (U+%2)")
+                           .arg(text.mid(i, 2), QString::number(cp, 16).toUpper());
+            }
+            return Error{QStringLiteral("Tecknet %1 kan inte sparas i filens teckenkodning "
+                                        "(Windows-1252).")
+                             .arg(what)};
+        }
+        out.append(char(b));
+    }
+    return out;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QString joinLines(const QStringList &lines)
+{
+    QString out;
+    for (const QString &line : lines) {
+        out += line;
+        out += QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+QStringList splitFields(const QString &line)
+{
+    return line.split(u'\t');
+}
+
+Expected<void> saveFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    const QString name = QFileInfo(path).fileName();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return Error{QStringLiteral("Filen %1 sparades inte: den kunde inte skapas (%2).")
+                         .arg(name, file.errorString())};
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return Error{QStringLiteral("Filen %1 sparades inte: skrivningen misslyckades (%2).")
+                         .arg(name, why)};
+    }
+    if (!file.commit()) {
+        return Error{QStringLiteral("Filen %1 sparades inte: den kunde inte ersättas (%2).")
+                         .arg(name, file.errorString())};
+    }
+    return {};
+}
+
+Expected<QByteArray> readWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Error{QStringLiteral("Filen %1 kunde inte öppnas (%2).")
+                         .arg(QFileInfo(path).fileName(), file.errorString())};
+    }
+    return file.readAll();
+}
+
+} // namespace lv::text

@@ -1,0 +1,11 @@
+#include "gui/app/frmmain.h"
+
+namespace lv::gui {
+
+FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName("FrmMain");
+    setWindowTitle("Effektberäkning: Luftvaka");
+}
+
+} // namespace lv::gui

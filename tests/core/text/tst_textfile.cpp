@@ -1,0 +1,132 @@
+#include "core/text/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace lv::text;
+
+class TestTextFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void codePageRoundTripsEveryByte()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString text = decode1252(all);
+        QCOMPARE(text.size(), 256);
+        const auto back = encode1252(text);
+        QVERIFY(back.ok());
+        QCOMPARE(*back, all);
+    }
+
+    void codePageCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("a-umlaut") << QStringLiteral("ä") << QByteArray("\xE4");
+        QTest::newRow("o-umlaut") << QStringLiteral("ö") << QByteArray("\xF6");
+        QTest::newRow("euro") << QStringLiteral("€") << QByteArray("\x80");
+        QTest::newRow("en dash") << QStringLiteral("–") << QByteArray("\x96");
+        QTest::newRow("curly quotes") << QStringLiteral("“”") << QByteArray("\x93\x94");
+        QTest::newRow("trade mark") << QStringLiteral("™") << QByteArray("\x99");
+        QTest::newRow("undefined 81") << QString(QChar(0x81)) << QByteArray("\x81");
+        QTest::newRow("tab") << QStringLiteral("\t") << QByteArray("\t");
+    }
+
+    void codePageCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        const auto encoded = encode1252(text);
+        QVERIFY(encoded.ok());
+        QCOMPARE(*encoded, bytes);
+        QCOMPARE(decode1252(bytes), text);
+    }
+
+    void charactersOutsideTheCodePage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("minus sign") << QStringLiteral("a\u2212b") << QStringLiteral("U+2212");
+        QTest::newRow("cyrillic") << QStringLiteral("Ж") << QStringLiteral("U+0416");
+        QTest::newRow("emoji") << QStringLiteral("x😀") << QStringLiteral("U+1F600");
+    }
+
+    void charactersOutsideTheCodePage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        const auto encoded = encode1252(text);
+        QVERIFY(!encoded.ok());
+        QVERIFY2(encoded.error().message.contains(named), qPrintable(encoded.error().message));
+    }
+
+    void splitLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("crlf") << "a\r\nb\r\n" << QStringList{"a", "b"};
+        QTest::newRow("bare cr") << "a\rb\r" << QStringList{"a", "b"};
+        QTest::newRow("bare lf") << "a\nb\n" << QStringList{"a", "b"};
+        QTest::newRow("no last end") << "a\r\nb" << QStringList{"a", "b"};
+        QTest::newRow("empty lines") << "\r\n\r\nx\r\n" << QStringList{"", "", "x"};
+        QTest::newRow("cr cr lf") << "a\r\r\nb" << QStringList{"a", "", "b"};
+        QTest::newRow("lf cr") << "a\n\rb" << QStringList{"a", "", "b"};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+
+    void splitLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(lv::text::splitLines(text), lines);
+    }
+
+    void joinAndSplitFields()
+    {
+        QCOMPARE(joinLines({"a", "", "b\tc"}), QStringLiteral("a\r\n\r\nb\tc\r\n"));
+        QCOMPARE(splitFields("1\t\t3"), (QStringList{"1", "", "3"}));
+    }
+
+    void atomicSaveReplacesTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("out.dat");
+        QVERIFY(saveFileAtomically(path, "old").ok());
+        QVERIFY(saveFileAtomically(path, "new\r\n").ok());
+        QCOMPARE(*readWholeFile(path), QByteArray("new\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.dat"});
+    }
+
+    void failedSaveKeepsTheOldFile()
+    {
+        if (geteuid() == 0)
+            QSKIP("root may write into a read-only directory");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("out.dat");
+        QVERIFY(saveFileAtomically(path, "old").ok());
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        const auto saved = saveFileAtomically(path, "new");
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!saved.ok());
+        QVERIFY(saved.error().message.startsWith("Filen out.dat sparades inte"));
+        QCOMPARE(*readWholeFile(path), QByteArray("old"));
+    }
+
+    void missingDirectoryIsReported()
+    {
+        const auto saved = saveFileAtomically("/nonexistent-dir/x.dat", "x");
+        QVERIFY(!saved.ok());
+        QVERIFY(!readWholeFile("/nonexistent-dir/x.dat").ok());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "tst_textfile.moc"
