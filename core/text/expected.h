@@ -8,10 +8,16 @@
 
 namespace lv {
 
-// A failure the user is shown: the message is already in the user's words (Swedish).
+// The icon of a message box, without naming any widget.
+enum class MessageIcon { None, Exclamation, Critical };
+
+// A failure the user is shown: the message is already in the user's words (Swedish). The title
+// and icon say how the window shows it; an empty title leaves the choice to the caller.
 struct Error
 {
     QString message;
+    QString title = {};
+    MessageIcon icon = MessageIcon::Exclamation;
 
     bool operator==(const Error &) const = default;
 };

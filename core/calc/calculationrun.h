@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/calc/runstate.h"
+#include "core/input/segmentrow.h"
+#include "core/text/expected.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace lv::calc {
+
+// What a calculation run reads from the input tab: the segment rows in list order and the
+// texts of the year, SPS and studded-share fields.
+struct RunInput
+{
+    std::vector<input::SegmentRow> rows;
+    QString yearText;
+    QString spsText;
+    QString shareText;
+};
+
+// Called with the text of a driving-profile sheet's label cell that lacks "Körprofil"; the
+// window shows it as "Fel i grundtabellen Rätta! " + text, and the run goes on.
+using LabelWarning = std::function<void(const QString &labelText)>;
+
+// The message of an empty segment list ("Ange minst ett tunnelsegment", title "Ange indata").
+Error noSegmentsError();
+
+// Checks the input and computes a run from the three workbooks in `workbookDir`: segment rows
+// to tables, year, SPS and studded share, then the profile factors, the class factors and the
+// segment emissions. Every fault is an error with the user's message; nothing is half-built.
+Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
+                              const LabelWarning &warn = {});
+
+} // namespace lv::calc

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace lv::calc {
+
+// A table with explicit index ranges, re-created whole for every run: Table2(n0, n1) has
+// positions 0..n0-1 by 0..n1-1, all zero at the start.
+template <class T>
+class Table2
+{
+public:
+    Table2() = default;
+    Table2(std::size_t n0, std::size_t n1) : m_n1(n1), m_data(n0 * n1) {}
+    T &operator()(std::size_t i0, std::size_t i1) { return m_data[i0 * m_n1 + i1]; }
+    const T &operator()(std::size_t i0, std::size_t i1) const { return m_data[i0 * m_n1 + i1]; }
+
+private:
+    std::size_t m_n1 = 0;
+    std::vector<T> m_data;
+};
+
+template <class T>
+class Table3
+{
+public:
+    Table3() = default;
+    Table3(std::size_t n0, std::size_t n1, std::size_t n2)
+        : m_n1(n1), m_n2(n2), m_data(n0 * n1 * n2)
+    {}
+    T &operator()(std::size_t i0, std::size_t i1, std::size_t i2)
+    {
+        return m_data[(i0 * m_n1 + i1) * m_n2 + i2];
+    }
+    const T &operator()(std::size_t i0, std::size_t i1, std::size_t i2) const
+    {
+        return m_data[(i0 * m_n1 + i1) * m_n2 + i2];
+    }
+
+private:
+    std::size_t m_n1 = 0;
+    std::size_t m_n2 = 0;
+    std::vector<T> m_data;
+};
+
+// Vehicle class (flows, class factors): 1 Pb, 2 Lb, 3 Lbs.
+// Vehicle category (speeds, profile factors): 1 and 2 the two passenger-car tables, 3 truck,
+// 4 truck with trailer.
+// Profile quantity 4..8: fuel, NOx, exhaust particles, tyre particles, brake particles.
+// Quantity index 1..11: fuel (l), NOx, exhaust, tyre, brake, road-surface particles (g),
+// CO2 (kg), then the PM10 parts of exhaust, tyre, brake and road-surface particles (g).
+using ResultValues = std::array<float, 12>; // index 1..11; 0 unused
+
+// Everything a calculation run leaves behind. Segment positions run 0..n, one more than there
+// are segments; the spare position n stays zero. Index 0 of classes, categories and quantities
+// is unused, so the tables read with the same numbers as the workbooks.
+struct RunState
+{
+    int32_t SegmentCount = 0;
+    float SpsValue = 0;     // g per vehicle-km at 75 km/h
+    float StuddedShare = 0; // share of passenger cars with studded tyres, 0..1
+    int16_t YearIndex = 0;  // 1 = 2005, 2 = 2010, 3 = 2020
+
+    std::vector<float> SegmentLength;  // m, positions 0..n
+    std::vector<int16_t> SegmentSlope; // whole percent, positions 0..n
+    Table2<float> SegmentSpeed;        // km/h, (position 0..n, category 0..4)
+    Table2<float> SegmentFlow;         // vehicles/h, (position 0..n, class 0..3)
+    Table3<float> ProfileFactors;      // (category 0..4, profile quantity 0..8, position 0..n)
+    Table3<double> ClassFactors;       // (class 0..3, profile quantity 0..8, position 0..n)
+    Table2<double> SegmentRates;       // per km of segment, (quantity 0..11, position 0..n)
+    ResultValues ResultVector{};       // the tunnel's length-weighted mean rates per km
+
+    // Sizes every table for n segments, all zero.
+    void recreate(int32_t n);
+};
+
+} // namespace lv::calc

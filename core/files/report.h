@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/results/resulttable.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+namespace lv::files {
+
+// One printed line of the report and its font.
+struct ReportLine
+{
+    QString text;
+    int pointSize = 10;
+    bool bold = false;
+
+    bool operator==(const ReportLine &) const = default;
+};
+
+// The lines of one copy of the printed report: title block, then a block per result row.
+std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
+                                    const std::vector<results::ResultRow> &rows,
+                                    const QDateTime &printedAt);
+
+} // namespace lv::files

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/results/resulttable.h"
+#include "core/text/expected.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+namespace lv::files {
+
+// The result file (*.eff) for the result list as shown: header, column header line for the
+// mode, one line per row with the values in the "#.##" form. Windows-1252, CR LF, TABs.
+Expected<QByteArray> writeResultFile(const QString &scenario, results::Mode mode,
+                                     const std::vector<results::ResultRow> &rows,
+                                     const QDateTime &savedAt);
+
+} // namespace lv::files

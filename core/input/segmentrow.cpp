@@ -1,0 +1,58 @@
+#include "core/input/segmentrow.h"
+
+#include "core/text/numbertext.h"
+
+namespace lv::input {
+
+namespace {
+
+Error fault(const QString &message)
+{
+    return Error{message, kInputFaultTitle, MessageIcon::Exclamation};
+}
+
+} // namespace
+
+std::optional<Error> checkSegmentRow(const SegmentRow &row)
+{
+    if (!text::parseInt16(row.number))
+        return fault(QStringLiteral("Ogiltigt Segmentnummer: ") + row.number);
+    if (!text::parseSingle(row.cells[SegmentRow::Slope]))
+        return fault(QStringLiteral("Ogiltig lutning: ") + row.cells[SegmentRow::Slope]);
+
+    static const QString notPositive =
+        QStringLiteral("Ogiltig längd, flöde eller hastighet. Måste vara ett positivt decimaltal.");
+    constexpr std::array<int, 7> checked = {
+        SegmentRow::Length, SegmentRow::PbSpeed,  SegmentRow::PbFlow, SegmentRow::LbSpeed,
+        SegmentRow::LbFlow, SegmentRow::LbsSpeed, SegmentRow::LbsFlow};
+    std::array<float, 9> value{};
+    for (int cell : checked) {
+        const auto v = text::parseSingle(row.cells[std::size_t(cell)]);
+        if (!v)
+            return fault(notPositive);
+        value[std::size_t(cell)] = *v;
+    }
+    for (int cell : checked) {
+        if (value[std::size_t(cell)] < 0)
+            return fault(notPositive);
+    }
+    for (int cell : {SegmentRow::PbSpeed, SegmentRow::LbSpeed, SegmentRow::LbsSpeed}) {
+        if (value[std::size_t(cell)] == 0)
+            return fault(QStringLiteral("Medelhastighet = Reshastighet, måste vara större än 0"));
+    }
+    return std::nullopt;
+}
+
+InsertPosition findInsertPosition(const std::vector<QString> &rowNumbers, const QString &number)
+{
+    const auto entered = text::parseInt16(number);
+    for (std::size_t i = 0; i < rowNumbers.size(); ++i) {
+        const auto rowNumber = text::parseInt16(rowNumbers[i]);
+        if (!rowNumber || !entered || *entered > *rowNumber)
+            continue;
+        return InsertPosition{int(i), rowNumbers[i] == number};
+    }
+    return InsertPosition{int(rowNumbers.size()), false};
+}
+
+} // namespace lv::input

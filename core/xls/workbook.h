@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/text/expected.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace lv::xls {
+
+// One cell value as the spreadsheet application hands it out: empty, a number, a text, a
+// boolean or an error code.
+struct Cell
+{
+    enum class Type : uint8_t { Empty, Number, Text, Boolean, Error };
+
+    Type type = Type::Empty;
+    double number = 0;     // Number; Boolean as 1 or 0
+    QString text;          // Text
+    uint8_t errorCode = 0; // Error: the BIFF error code (0x07 #DIV/0!, 0x2A #N/A, ...)
+
+    bool operator==(const Cell &) const = default;
+};
+
+// The used range of one worksheet: the smallest rectangle that holds every cell record of the
+// sheet, formatted empty cells included. Cells are addressed (row, column) from 1, relative to
+// the top-left cell of the used range.
+class Sheet
+{
+public:
+    const QString &name() const { return m_name; }
+    int rowCount() const { return m_rows; }
+    int columnCount() const { return m_columns; }
+    // Sheet row and column (0-based) of the used range's top-left cell.
+    int firstRow() const { return m_firstRow; }
+    int firstColumn() const { return m_firstColumn; }
+
+    bool contains(int row, int column) const
+    {
+        return row >= 1 && row <= m_rows && column >= 1 && column <= m_columns;
+    }
+    // The cell at (row, column) of the used range; must be inside it (see contains()).
+    const Cell &at(int row, int column) const
+    {
+        return m_cells[std::size_t(row - 1) * std::size_t(m_columns) + std::size_t(column - 1)];
+    }
+    // The A1 reference of a used-range cell on the sheet, for messages ("C24").
+    QString reference(int row, int column) const;
+
+private:
+    friend class Workbook;
+    friend struct SheetBuilder;
+    QString m_name;
+    int m_firstRow = 0;
+    int m_firstColumn = 0;
+    int m_rows = 1;
+    int m_columns = 1;
+    std::vector<Cell> m_cells = std::vector<Cell>(1);
+};
+
+// An .xls workbook (BIFF8, also BIFF5/7) read whole into memory.
+class Workbook
+{
+public:
+    // Opens and reads a workbook file. Errors name the file (Swedish).
+    static Expected<Workbook> open(const QString &path);
+    // Reads a workbook from the bytes of an OLE2 compound file; `fileName` names it in errors.
+    static Expected<Workbook> fromBytes(const QByteArray &bytes, const QString &fileName);
+    // Reads a workbook from the bytes of its BIFF stream ("Workbook" or "Book").
+    static Expected<Workbook> fromBiffStream(const QByteArray &stream, const QString &fileName);
+
+    const QString &fileName() const { return m_fileName; }
+    int sheetCount() const { return int(m_sheets.size()); }
+    // The worksheet with this name, compared without regard to case; an error names the
+    // workbook and the sheet.
+    Expected<const Sheet *> sheet(const QString &name) const;
+    // The worksheet at this 1-based position (the workbook's sheet order).
+    Expected<const Sheet *> sheet(int position) const;
+
+private:
+    QString m_fileName;
+    std::vector<std::shared_ptr<const Sheet>> m_sheets;
+};
+
+} // namespace lv::xls
