@@ -24,6 +24,10 @@ struct InputDocument
     bool operator==(const InputDocument &) const = default;
 };
 
+// The first line of every input data file, and the title of every message of the reader.
+inline const QString kInputFileHeading = QStringLiteral("Emissionsberäkning tunnlar: Indata");
+inline const QString kInputFileFaultTitle = QStringLiteral("Indata fel");
+
 // The file's bytes: Windows-1252, CR LF after every line, TAB between fields. Fails (Swedish
 // message naming the character) when a text holds a character the code page cannot hold.
 Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTime &savedAt);

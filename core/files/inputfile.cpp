@@ -1,0 +1,214 @@
+#include "core/files/inputfile.h"
+
+#include "core/files/filetext.h"
+#include "core/text/numbertext.h"
+#include "core/text/textfile.h"
+
+#include <QStringList>
+
+namespace lv::files {
+
+namespace {
+
+using input::SegmentRow;
+
+// Line 8: the labels of the nine fields of a segment line.
+const QStringList kSegmentHeaders = {
+    QStringLiteral("Segment nr:"), QStringLiteral("Längd:"),
+    QStringLiteral("Lutning:"),    QStringLiteral("Pb, medelhastighet:"),
+    QStringLiteral("Pb, Flöde:"),  QStringLiteral("Lb, medelhastighet:"),
+    QStringLiteral("Lb, Flöde:"),  QStringLiteral("Lbs, medelhastighet:"),
+    QStringLiteral("Lbs, Flöde:")};
+
+const QString kWearHeading = QStringLiteral("SPS-tal:\tAndel dubbadePb:");
+
+// Lines before the first segment line, and lines between the last one and the wear line.
+constexpr int kLinesBeforeSegments = 8;
+constexpr int kSegmentFields = 9;
+constexpr int kWearFields = 2;
+
+// Checks every text the writer puts into the file, so that no half-usable file is written.
+std::optional<Error> checkDocument(const InputDocument &document)
+{
+    if (auto fault = checkFileField(document.scenario, QStringLiteral("Scenariot"), true))
+        return fault;
+    if (auto fault = checkFileField(document.year, QStringLiteral("Året"), false))
+        return fault;
+    for (std::size_t i = 0; i < document.rows.size(); ++i) {
+        const SegmentRow &row = document.rows[i];
+        const QString position = QString::number(i + 1);
+        if (auto fault = checkFileField(
+                row.number, QStringLiteral("Segmentnumret på rad %1 i segmentlistan").arg(position),
+                false)) {
+            return fault;
+        }
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            QString label = kSegmentHeaders[qsizetype(c) + 1];
+            label.chop(1); // the colon
+            const QString where =
+                QStringLiteral("%1 på rad %2 i segmentlistan").arg(label, position);
+            if (auto fault = checkFileField(row.cells[c], where, false))
+                return fault;
+        }
+    }
+    if (auto fault = checkFileField(document.sps, QStringLiteral("SPS-talet"), false))
+        return fault;
+    if (auto fault =
+            checkFileField(document.studdedShare, QStringLiteral("Andelen dubbade Pb"), false)) {
+        return fault;
+    }
+    return std::nullopt;
+}
+
+Error fault(const QString &message)
+{
+    return Error{message, kInputFileFaultTitle, MessageIcon::Exclamation};
+}
+
+Error contentFault(const QString &what)
+{
+    return fault(QStringLiteral("Ogiltig indatafil: ") + what + u'.');
+}
+
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+// A field of a segment or wear line as a single-precision number written back in the general
+// form; the error names the field and the line (1-based).
+Expected<QString> singleField(const QString &field, int fieldNo, int lineNo)
+{
+    if (const auto value = text::parseSingle(field))
+        return text::formatGeneral(*value);
+    const QString which = QStringLiteral("fält %1 på rad %2").arg(fieldNo).arg(lineNo);
+    if (text::parseDouble(field))
+        return contentFault(which + QStringLiteral(" ligger utanför talområdet: ") + quoted(field));
+    return contentFault(which + QStringLiteral(" är inget tal: ") + quoted(field));
+}
+
+} // namespace
+
+Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTime &savedAt)
+{
+    if (auto problem = checkDocument(document))
+        return *problem;
+
+    QStringList lines = {kInputFileHeading, fileDateLine(savedAt), QString(), document.scenario,
+                         document.year,
+                         // the count as a signed number of old: sign position, digits, blank
+                         u' ' + QString::number(document.rows.size()) + u' ', QString(),
+                         kSegmentHeaders.join(u'\t')};
+    for (const SegmentRow &row : document.rows) {
+        QStringList fields = {row.number};
+        for (const QString &cell : row.cells)
+            fields.append(cell);
+        lines.append(fields.join(u'\t'));
+    }
+    lines.append(QString());
+    lines.append(kWearHeading);
+    lines.append(document.sps + u'\t' + document.studdedShare);
+    return text::encode1252(text::joinLines(lines));
+}
+
+Expected<InputDocument> readInputFile(const QByteArray &bytes)
+{
+    const QStringList lines = text::splitLines(text::decode1252(bytes));
+    if (lines.isEmpty() || lines.first() != kInputFileHeading)
+        return fault(QStringLiteral("Ogiltig indatafil"));
+
+    // Line numbers below are 1-based, as the messages show them; line k is lines[k - 1].
+    const qsizetype lineCount = lines.size();
+    const auto endsBefore = [&](const QString &what) {
+        return contentFault(QStringLiteral("filen slutar på rad %1, %2").arg(lineCount).arg(what));
+    };
+
+    InputDocument document;
+    if (lineCount < 4)
+        return endsBefore(QStringLiteral("före scenariot"));
+    document.scenario = lines[3];
+
+    if (lineCount < 5)
+        return endsBefore(QStringLiteral("före året"));
+    const QString &year = lines[4];
+    if (!(year.isEmpty() || year == u"2005" || year == u"2010" || year == u"2020")) {
+        return contentFault(
+            QStringLiteral("året på rad 5 är varken tomt, 2005, 2010 eller 2020: ") + quoted(year));
+    }
+    document.year = year;
+
+    if (lineCount < 6)
+        return endsBefore(QStringLiteral("före antalet segment"));
+    const QString &countText = lines[5];
+    const auto count = text::parseInt16(countText);
+    if (!count && !text::parseDouble(countText)) {
+        return contentFault(QStringLiteral("antalet segment på rad 6 är inget tal: ") +
+                            quoted(countText));
+    }
+    if (!count || *count < 0) {
+        return contentFault(
+            QStringLiteral("antalet segment på rad 6 ligger utanför 0 till 32767: ") +
+            quoted(countText));
+    }
+
+    if (lineCount < kLinesBeforeSegments)
+        return endsBefore(QStringLiteral("före segmentraderna"));
+    document.rows.reserve(std::size_t(*count));
+    for (int i = 0; i < *count; ++i) {
+        const int lineNo = kLinesBeforeSegments + 1 + i;
+        if (lineCount < lineNo) {
+            return endsBefore(
+                QStringLiteral("efter %1 av %2 segmentrader").arg(i).arg(int(*count)));
+        }
+        const QStringList fields = text::splitFields(lines[lineNo - 1]);
+        if (fields.size() < kSegmentFields) {
+            return contentFault(QStringLiteral("rad %1 har för få fält (%2 behövs)")
+                                    .arg(lineNo)
+                                    .arg(kSegmentFields));
+        }
+        SegmentRow row;
+        const QString &numberText = fields[0];
+        if (const auto number = text::parseInt16(numberText)) {
+            row.number = QString::number(*number);
+        } else {
+            const QString which = QStringLiteral("fält 1 på rad %1").arg(lineNo);
+            if (text::parseDouble(numberText)) {
+                return contentFault(which + QStringLiteral(" ligger utanför -32768 till 32767: ") +
+                                    quoted(numberText));
+            }
+            return contentFault(which + QStringLiteral(" är inget tal: ") + quoted(numberText));
+        }
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            const int fieldNo = int(c) + 2;
+            auto cell = singleField(fields[fieldNo - 1], fieldNo, lineNo);
+            if (!cell)
+                return cell.error();
+            row.cells[c] = std::move(cell).value();
+        }
+        document.rows.push_back(std::move(row));
+    }
+
+    // The empty line and the "SPS-tal:" line are skipped but must be there.
+    const int wearLineNo = kLinesBeforeSegments + int(*count) + 3;
+    if (lineCount < wearLineNo)
+        return endsBefore(QStringLiteral("före SPS-talet och andelen dubbade Pb"));
+    const QStringList wear = text::splitFields(lines[wearLineNo - 1]);
+    if (wear.size() < kWearFields) {
+        return contentFault(
+            QStringLiteral("rad %1 har för få fält (%2 behövs)").arg(wearLineNo).arg(kWearFields));
+    }
+    // A wear field left empty (or blank) when the file was saved stays empty, so that
+    // half-finished input can be opened again; anything else must be a number.
+    QString *targets[kWearFields] = {&document.sps, &document.studdedShare};
+    for (int f = 0; f < kWearFields; ++f) {
+        if (wear[f].trimmed().isEmpty())
+            continue;
+        auto value = singleField(wear[f], f + 1, wearLineNo);
+        if (!value)
+            return value.error();
+        *targets[f] = std::move(value).value();
+    }
+    return document;
+}
+
+} // namespace lv::files
