@@ -1,0 +1,148 @@
+#include "core/calc/calculationrun.h"
+
+#include "core/calc/classfactors.h"
+#include "core/calc/numbergrid.h"
+#include "core/calc/profilefactors.h"
+#include "core/calc/segmentemissions.h"
+#include "core/text/numbertext.h"
+
+#include <QDir>
+
+namespace lv::calc {
+
+namespace {
+
+constexpr int32_t kMaxSegments = 32767;
+
+Error inputFault(const QString &message)
+{
+    return Error{message, input::kInputFaultTitle, MessageIcon::Exclamation};
+}
+
+// The calculation year's index: 1 = 2005, 2 = 2010, 3 = 2020.
+Expected<int16_t> yearIndex(const QString &yearText)
+{
+    const auto year = text::parseInt16(yearText);
+    if (!year)
+        return inputFault(QStringLiteral("Välj beräkningsår!"));
+    switch (*year) {
+    case 2005:
+        return int16_t(1);
+    case 2010:
+        return int16_t(2);
+    case 2020:
+        return int16_t(3);
+    default:
+        return Error{QStringLiteral(" Ogiltigt beräkningsår "), kWorkbookFaultTitle,
+                     MessageIcon::None};
+    }
+}
+
+// One segment row into the tables at position i. Rows come from the segment dialog or an
+// input file, so every cell holds a number; a slope beyond 16 bits is the one way through.
+Expected<void> fillSegment(RunState &run, std::size_t i, const input::SegmentRow &row)
+{
+    using Cell = input::SegmentRow::Cell;
+    const auto single = [&row](Cell cell) { return text::parseSingle(row.cells[cell]); };
+    const auto slope = text::parseInt16(row.cells[Cell::Slope]);
+    if (!slope) {
+        return inputFault(QStringLiteral("Lutningen i segment %1 kan inte beräknas (högst ±32767 "
+                                         "%): %2")
+                              .arg(row.number, row.cells[Cell::Slope]));
+    }
+    const auto length = single(Cell::Length);
+    const auto pbSpeed = single(Cell::PbSpeed);
+    const auto pbFlow = single(Cell::PbFlow);
+    const auto lbSpeed = single(Cell::LbSpeed);
+    const auto lbFlow = single(Cell::LbFlow);
+    const auto lbsSpeed = single(Cell::LbsSpeed);
+    const auto lbsFlow = single(Cell::LbsFlow);
+    if (!length || !pbSpeed || !pbFlow || !lbSpeed || !lbFlow || !lbsSpeed || !lbsFlow) {
+        return inputFault(
+            QStringLiteral("Ogiltig längd, flöde eller hastighet i segment %1.").arg(row.number));
+    }
+    run.SegmentLength[i] = *length;
+    run.SegmentSlope[i] = *slope;
+    run.SegmentFlow(i, 1) = *pbFlow;
+    run.SegmentFlow(i, 2) = *lbFlow;
+    run.SegmentFlow(i, 3) = *lbsFlow;
+    run.SegmentSpeed(i, 1) = *pbSpeed;
+    run.SegmentSpeed(i, 2) = *pbSpeed;
+    run.SegmentSpeed(i, 3) = *lbSpeed;
+    run.SegmentSpeed(i, 4) = *lbsSpeed;
+    return {};
+}
+
+// Faults of the workbooks are shown under the program's name, with the error icon.
+Error workbookFault(Error error)
+{
+    if (error.title.isEmpty()) {
+        error.title = kWorkbookFaultTitle;
+        error.icon = MessageIcon::Critical;
+    }
+    return error;
+}
+
+} // namespace
+
+Error noSegmentsError()
+{
+    return Error{QStringLiteral("Ange minst ett tunnelsegment"), QStringLiteral("Ange indata"),
+                 MessageIcon::Exclamation};
+}
+
+Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
+                              const LabelWarning &warn)
+{
+    if (input.rows.empty())
+        return noSegmentsError();
+    const auto year = yearIndex(input.yearText);
+    if (!year)
+        return year.error();
+    if (input.rows.size() > std::size_t(kMaxSegments)) {
+        return inputFault(QStringLiteral("För många segment: %1. Högst %2 segment kan beräknas.")
+                              .arg(input.rows.size())
+                              .arg(kMaxSegments));
+    }
+
+    RunState run;
+    run.recreate(int32_t(input.rows.size()));
+    for (std::size_t i = 0; i < input.rows.size(); ++i) {
+        if (auto filled = fillSegment(run, i, input.rows[i]); !filled)
+            return filled.error();
+    }
+    const auto sps = text::parseSingle(input.spsText);
+    if (!sps || *sps < 0)
+        return inputFault(QStringLiteral("Ogiltigt SPS-tal: ") + input.spsText);
+    run.SpsValue = *sps;
+    const auto share = text::parseSingle(input.shareText);
+    if (!share || *share < 0 || *share > 1)
+        return inputFault(QStringLiteral("Ogiltig andel dubbade personbilar: ") + input.shareText);
+    run.StuddedShare = *share;
+    run.YearIndex = *year;
+
+    const QDir dir(workbookDir);
+    const auto pb = xls::Workbook::open(dir.filePath(QStringLiteral("pb_bara_glid_data.xls")));
+    if (!pb)
+        return workbookFault(pb.error());
+    const auto lb = xls::Workbook::open(dir.filePath(QStringLiteral("lb_bara_glid_data.xls")));
+    if (!lb)
+        return workbookFault(lb.error());
+    const auto factors = xls::Workbook::open(dir.filePath(QStringLiteral("faktorer.xls")));
+    if (!factors)
+        return workbookFault(factors.error());
+
+    if (auto done = InterpolateProfileFactors(run, *pb, *lb, warn); !done)
+        return workbookFault(done.error());
+    const auto factorSheet = factors->sheet(1);
+    if (!factorSheet)
+        return workbookFault(factorSheet.error());
+    const NumberGrid factorGrid(**factorSheet, factors->fileName());
+    if (auto done = WeightClassFactors(run, factorGrid); !done)
+        return done.error();
+    if (auto done = ComputeSegmentEmissions(run, factorGrid); !done)
+        return done.error();
+    return run;
+}
+
+} // namespace lv::calc

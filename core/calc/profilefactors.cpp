@@ -1,0 +1,173 @@
+#include "core/calc/profilefactors.h"
+
+#include "core/calc/intpol.h"
+#include "core/calc/numbergrid.h"
+
+#include <array>
+#include <optional>
+
+namespace lv::calc {
+
+namespace {
+
+constexpr int kLabelRow = 22;
+constexpr int kKeyColumn = 3;
+constexpr int kFirstQuantity = 4;
+constexpr int kLastQuantity = 8;
+
+// Block start row of each vehicle category (1 and 2 on the passenger-car sheets, 3 and 4 on
+// the truck sheets).
+constexpr std::array<int, 5> kBlockStart = {0, 2, 23, 2, 23};
+
+using Bracket = std::array<double, 9>; // profile quantities 4..8
+
+// The driving-profile sheets of one workbook, each read and checked on first use.
+class ProfileSheets
+{
+public:
+    ProfileSheets(const xls::Workbook &workbook, QString prefix, const LabelWarning &warn)
+        : m_workbook(workbook), m_prefix(std::move(prefix)), m_warn(warn)
+    {}
+
+    Expected<const NumberGrid *> grid(int position)
+    {
+        auto &slot = m_grids[std::size_t(position)];
+        if (!slot) {
+            const auto sheet = m_workbook.sheet(profileSheetName(m_prefix, kSlopeGrid[position]));
+            if (!sheet)
+                return sheet.error();
+            slot.emplace(**sheet, m_workbook.fileName());
+            checkLabel(**sheet);
+        }
+        return &*slot;
+    }
+
+private:
+    void checkLabel(const xls::Sheet &sheet) const
+    {
+        const QString label =
+            sheet.contains(kLabelRow, 1) ? cellDisplayText(sheet.at(kLabelRow, 1)) : QString();
+        if (!label.contains(QStringLiteral("Körprofil")) && m_warn)
+            m_warn(label);
+    }
+
+    const xls::Workbook &m_workbook;
+    QString m_prefix;
+    const LabelWarning &m_warn;
+    std::array<std::optional<NumberGrid>, 8> m_grids;
+};
+
+// The block of a category ends before the first row whose key cell is empty, holds the empty
+// text, or lies beyond the used range.
+bool blockContinues(const NumberGrid &grid, int row)
+{
+    if (!grid.contains(row, kKeyColumn))
+        return false;
+    const xls::Cell &key = grid.sheet().at(row, kKeyColumn);
+    return !(key.type == xls::Cell::Type::Empty ||
+             (key.type == xls::Cell::Type::Text && key.text.isEmpty()));
+}
+
+// Speed step: the category's factors at speed v on one sheet. Below the first key the first
+// row serves, at or above the last key the last row (no extrapolation by speed); between two
+// keys the values are interpolated.
+Expected<void> speedStep(const NumberGrid &grid, int category, float v, Bracket &out)
+{
+    const int start = kBlockStart[std::size_t(category)];
+    int r = start;
+    for (;;) {
+        const bool more = blockContinues(grid, r + 1);
+        const auto key = grid.value(r, kKeyColumn);
+        if (!key.ok)
+            return grid.fault(r, kKeyColumn);
+        if (!(more && key.number <= v))
+            break;
+        ++r;
+    }
+    const double key = grid.value(r, kKeyColumn).number;
+    const bool interpolate = r > start && key > v;
+    double previousKey = 0;
+    if (interpolate) {
+        const auto k = grid.number(r - 1, kKeyColumn);
+        if (!k)
+            return k.error();
+        previousKey = *k;
+    }
+    for (int j = kFirstQuantity; j <= kLastQuantity; ++j) {
+        const auto y = grid.number(r, j);
+        if (!y)
+            return y.error();
+        if (interpolate) {
+            const auto y1 = grid.number(r - 1, j);
+            if (!y1)
+                return y1.error();
+            out[std::size_t(j)] = Intpol(previousKey, key, *y1, *y, v);
+        } else {
+            out[std::size_t(j)] = *y;
+        }
+    }
+    return {};
+}
+
+// Both sides of the slope bracket for two categories of one workbook, then the slope step.
+Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, int s,
+                                   std::array<int, 2> categories)
+{
+    const float sigma = run.SegmentSlope[std::size_t(i)];
+    std::array<std::array<Bracket, 2>, 2> bracket{}; // [side: 0 upper, 1 lower][category]
+    for (int side = 0; side < 2; ++side) {
+        const auto grid = sheets.grid(side == 0 ? s : s - 1);
+        if (!grid)
+            return grid.error();
+        for (int c = 0; c < 2; ++c) {
+            const int k = categories[std::size_t(c)];
+            const auto step = speedStep(**grid, k, run.SegmentSpeed(std::size_t(i), std::size_t(k)),
+                                        bracket[std::size_t(side)][std::size_t(c)]);
+            if (!step)
+                return step;
+        }
+    }
+    for (int c = 0; c < 2; ++c) {
+        const int k = categories[std::size_t(c)];
+        for (int j = kFirstQuantity; j <= kLastQuantity; ++j) {
+            run.ProfileFactors(std::size_t(k), std::size_t(j), std::size_t(i)) =
+                Intpol(kSlopeGrid[s - 1], kSlopeGrid[s], bracket[1][std::size_t(c)][std::size_t(j)],
+                       bracket[0][std::size_t(c)][std::size_t(j)], sigma);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+QString profileSheetName(const QString &prefix, float gridSlope)
+{
+    const int slope = static_cast<int>(gridSlope);
+    return prefix + (slope < 0 ? QStringLiteral("-") : QStringLiteral(" ")) +
+           QString::number(slope < 0 ? -slope : slope) + QStringLiteral("%");
+}
+
+int slopeBracket(float slope)
+{
+    int s = 1;
+    while (kSlopeGrid[s] <= slope && s < 7)
+        ++s;
+    return s;
+}
+
+Expected<void> InterpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
+                                         const xls::Workbook &lbWorkbook, const LabelWarning &warn)
+{
+    ProfileSheets pb(pbWorkbook, QStringLiteral("PB "), warn);
+    ProfileSheets lb(lbWorkbook, QStringLiteral("LB "), warn);
+    for (int i = 0; i < run.SegmentCount; ++i) {
+        const int s = slopeBracket(run.SegmentSlope[std::size_t(i)]);
+        if (auto done = interpolateWorkbook(run, pb, i, s, {1, 2}); !done)
+            return done;
+        if (auto done = interpolateWorkbook(run, lb, i, s, {3, 4}); !done)
+            return done;
+    }
+    return {};
+}
+
+} // namespace lv::calc

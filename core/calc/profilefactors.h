@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/calc/calculationrun.h"
+#include "core/calc/runstate.h"
+#include "core/text/expected.h"
+#include "core/xls/workbook.h"
+
+namespace lv::calc {
+
+// The grid slopes of the driving-profile sheets in %, positions 1..7; position 0 holds 0.
+inline constexpr float kSlopeGrid[8] = {0, -7, -5, -3, 0, 3, 5, 7};
+
+// The sheet name of a grid slope: "PB -7%", "PB  0%", "LB  3%" (a blank in the sign's place).
+QString profileSheetName(const QString &prefix, float gridSlope);
+
+// Slope bracket: the grid position s whose slope and the one below it (s - 1) serve a
+// segment's slope. Slopes above 7 % extrapolate from 5 % and 7 %; below -7 % the pair is
+// position 0 (0 %) and -7 %.
+int slopeBracket(float slope);
+
+// First core step: for every segment and vehicle category the five factors per vehicle-km,
+// interpolated by speed inside the two sheets that bracket the slope, then by slope between
+// them. Each sheet is read once; a label cell without "Körprofil" is passed to `warn`.
+Expected<void> InterpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
+                                         const xls::Workbook &lbWorkbook, const LabelWarning &warn);
+
+} // namespace lv::calc

@@ -1,0 +1,109 @@
+#include "core/calc/segmentemissions.h"
+
+#include "core/input/segmentrow.h"
+#include "core/text/numbertext.h"
+
+#include <array>
+#include <cmath>
+
+namespace lv::calc {
+
+namespace {
+
+constexpr int kWearRowPassengerCar = 44;
+constexpr int kWearRowTruck = 45;
+
+} // namespace
+
+float studWear(float spsValue, float speed)
+{
+    if (speed >= 30.0f)
+        return static_cast<float>(double(spsValue) * double(speed) / 75.0);
+    return static_cast<float>(double(spsValue) * 0.4);
+}
+
+Expected<void> ComputeSegmentEmissions(RunState &run, const NumberGrid &factorSheet)
+{
+    // Road wear without studs (passenger car, truck) and the PM10 shares 3..11, each taken in
+    // single precision; share p sits in row 46 + p.
+    const auto wp = factorSheet.number(kWearRowPassengerCar, 2);
+    if (!wp)
+        return wp.error();
+    const auto wt = factorSheet.number(kWearRowTruck, 2);
+    if (!wt)
+        return wt.error();
+    std::array<double, 12> share{};
+    for (int p = 3; p <= 11; ++p) {
+        const auto v = factorSheet.number(46 + p, 3);
+        if (!v)
+            return v.error();
+        share[std::size_t(p)] = static_cast<float>(*v);
+    }
+    const double Wp = static_cast<float>(*wp);
+    const double Wt = static_cast<float>(*wt);
+    const double sigma = run.StuddedShare;
+    const double truckWearPm10 = static_cast<float>(Wt * share[11]);
+    constexpr std::array<double, 4> co2PerLitre = {0, kCo2PerLitrePassengerCar, kCo2PerLitreTruck,
+                                                   kCo2PerLitreTruck};
+
+    for (int i = 0; i < run.SegmentCount; ++i) {
+        const auto ui = std::size_t(i);
+        const double st = studWear(run.SpsValue, run.SegmentSpeed(ui, 1));
+        const auto rate = [&run, ui](int q) -> double & {
+            return run.SegmentRates(std::size_t(q), ui);
+        };
+        for (std::size_t c = 1; c <= 3; ++c) {
+            const double flow = run.SegmentFlow(ui, c);
+            for (int q = 1; q <= 5; ++q)
+                rate(q) += flow * run.ClassFactors(c, std::size_t(q + 3), ui);
+            if (c == 1) {
+                const double wear = static_cast<float>((1.0 - sigma) * Wp + st * sigma);
+                rate(6) += flow * wear;
+            } else {
+                rate(6) += flow * Wt;
+            }
+            rate(7) += co2PerLitre[c] * (flow * run.ClassFactors(c, 4, ui));
+        }
+        for (std::size_t c = 1; c <= 3; ++c) {
+            const double flow = run.SegmentFlow(ui, c);
+            for (int q = 8; q <= 10; ++q) {
+                const int p = (c == 1 ? 3 : 4) + 2 * (q - 8); // 3, 5, 7 or 4, 6, 8
+                rate(q) +=
+                    share[std::size_t(p)] * (flow * run.ClassFactors(c, std::size_t(q - 2), ui));
+            }
+        }
+        const double passengerWearPm10 = (1.0 - sigma) * Wp * share[10] + st * sigma * share[9];
+        const float truckFlow = run.SegmentFlow(ui, 2) + run.SegmentFlow(ui, 3);
+        rate(11) =
+            double(run.SegmentFlow(ui, 1)) * passengerWearPm10 + double(truckFlow) * truckWearPm10;
+    }
+
+    // Tunnel mean: the rates weighted by segment length, summed in single precision.
+    float total = 0;
+    for (int i = 0; i < run.SegmentCount; ++i) {
+        const auto ui = std::size_t(i);
+        const double length = run.SegmentLength[ui];
+        for (std::size_t q = 1; q <= 11; ++q) {
+            run.ResultVector[q] =
+                static_cast<float>(length * run.SegmentRates(q, ui) + double(run.ResultVector[q]));
+        }
+        total += run.SegmentLength[ui];
+    }
+    if (!(total > 0)) {
+        return Error{QStringLiteral("Tunnelns totala längd är %1 m. Summan av segmentens längder "
+                                    "måste vara större än 0.")
+                         .arg(text::formatGeneral(total)),
+                     input::kInputFaultTitle, MessageIcon::Exclamation};
+    }
+    for (std::size_t q = 1; q <= 11; ++q) {
+        run.ResultVector[q] = run.ResultVector[q] / total;
+        if (!std::isfinite(run.ResultVector[q])) {
+            return Error{QStringLiteral("Resultatet blev för stort för att kunna visas. "
+                                        "Kontrollera segmentens längder och flöden."),
+                         input::kInputFaultTitle, MessageIcon::Exclamation};
+        }
+    }
+    return {};
+}
+
+} // namespace lv::calc

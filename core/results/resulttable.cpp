@@ -1,0 +1,103 @@
+#include "core/results/resulttable.h"
+
+#include "core/input/segmentrow.h"
+#include "core/results/substretch.h"
+#include "core/text/numbertext.h"
+
+namespace lv::results {
+
+namespace {
+
+const QString kLabelSeparator = QStringLiteral(" - ");
+
+QString stretchLabel(float start, float stop)
+{
+    return text::formatGeneral(start) + kLabelSeparator + text::formatGeneral(stop);
+}
+
+Error inputFault(const QString &message)
+{
+    return Error{message, input::kInputFaultTitle, MessageIcon::Exclamation};
+}
+
+} // namespace
+
+QStringList resultHeaders(Mode mode, bool co2Colon)
+{
+    const bool perKm = mode == Mode::PerKm;
+    const QString g = perKm ? QStringLiteral(" [g/km]") : QStringLiteral(" [g]");
+    const QString pm10 = QStringLiteral("Varav PM10:") + g;
+    QString co2 = perKm ? QStringLiteral("CO2: [kg/km]") : QStringLiteral("CO2: [kg]");
+    if (perKm && !co2Colon)
+        co2 = QStringLiteral("CO2 [kg/km]");
+    return {QStringLiteral("Delsträcka:"),
+            perKm ? QStringLiteral("Bränsle: [l/km]") : QStringLiteral("Bränsle: [l]"),
+            QStringLiteral("NOx:") + g,
+            QStringLiteral("Avgaspartiklar:") + g,
+            pm10,
+            QStringLiteral("Däckspartiklar:") + g,
+            pm10,
+            QStringLiteral("Bromspartiklar:") + g,
+            pm10,
+            QStringLiteral("Beläggningspartiklar:") + g,
+            pm10,
+            co2};
+}
+
+ResultRow makeRow(const QString &label, const calc::ResultValues &values)
+{
+    ResultRow row;
+    row.label = label;
+    for (std::size_t column = 0; column < kColumnQuantity.size(); ++column)
+        row.values[column] = text::formatHashDotHash(values[std::size_t(kColumnQuantity[column])]);
+    return row;
+}
+
+ResultRow totalRow(const calc::RunState &run)
+{
+    return makeRow(kTotalLabel, run.ResultVector);
+}
+
+Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
+                                  const QString &stopText, Mode mode)
+{
+    const auto start = text::parseSingle(startText);
+    if (!start)
+        return inputFault(QStringLiteral("Ogiltig startkoordinat: ") + startText);
+    const auto stop = text::parseSingle(stopText);
+    if (!stop)
+        return inputFault(QStringLiteral("Ogiltig slutkoordinat: ") + stopText);
+    const float total = tunnelLength(run);
+    if (!(*start >= 0 && *start < *stop && *stop >= 0 && *start <= total && *stop <= total)) {
+        return inputFault(
+            QStringLiteral("Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= ") +
+            text::formatGeneral(total) + QStringLiteral(" (total tunnellängd)"));
+    }
+    return makeRow(stretchLabel(*start, *stop),
+                   SumSubStretch(run, *start, *stop, mode == Mode::PerKm));
+}
+
+std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode)
+{
+    const bool perKm = mode == Mode::PerKm;
+    if (label == kTotalLabel)
+        return makeRow(kTotalLabel, SumSubStretch(run, 0.0f, tunnelLength(run), perKm));
+    const QStringList pieces = label.split(kLabelSeparator);
+    if (pieces.size() < 2)
+        return std::nullopt;
+    const auto start = text::parseSingle(pieces[0]);
+    const auto stop = text::parseSingle(pieces[1]);
+    if (!start || !stop)
+        return std::nullopt;
+    return makeRow(stretchLabel(*start, *stop), SumSubStretch(run, *start, *stop, perKm));
+}
+
+void RecalcResultRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode)
+{
+    for (ResultRow &row : rows) {
+        if (auto recomputed = recalcRow(run, row.label, mode))
+            row = std::move(*recomputed);
+    }
+}
+
+} // namespace lv::results
