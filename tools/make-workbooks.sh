@@ -13,6 +13,12 @@ workbooks=(
     "data/src/faktorer.txt data/faktorer.xls"
 
     # ---- Test workbooks: append "tests/data/<name>.txt tests/data/<name>.xls" lines here.
+    "tests/data/calc/src/pb_bara_glid_data.txt tests/data/calc/pb_bara_glid_data.xls"
+    "tests/data/calc/src/lb_bara_glid_data.txt tests/data/calc/lb_bara_glid_data.xls"
+    "tests/data/calc/src/faktorer.txt tests/data/calc/faktorer.xls"
+    "tests/data/calc/src/faktorer_textcell.txt tests/data/calc/faktorer_textcell.xls"
+    "tests/data/calc/src/faktorer_localetext.txt tests/data/calc/faktorer_localetext.xls"
+    "tests/data/calc/src/pb_noclosing.txt tests/data/calc/pb_noclosing.xls"
     # ---- End of test workbooks.
 )
 
