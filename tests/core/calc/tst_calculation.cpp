@@ -1,0 +1,431 @@
+#include "core/calc/calculationrun.h"
+#include "core/calc/intpol.h"
+#include "core/calc/profilefactors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace lv;
+using namespace lv::calc;
+
+// The test workbooks hold y = A(slope) * M(quantity) * K(category) + V(speed) on every
+// driving-profile sheet, and simple weights on the factor sheet, so every case below can be
+// worked out by hand.
+namespace {
+
+const QString kWorkbooks = QStringLiteral(LUFTVAKA_TEST_DATA "/calc");
+
+input::SegmentRow segment(const QString &length, const QString &slope, const QString &pbSpeed,
+                          const QString &lbSpeed = QStringLiteral("50"),
+                          const QString &lbsSpeed = QStringLiteral("50"),
+                          const QString &pbFlow = QStringLiteral("100"),
+                          const QString &lbFlow = QStringLiteral("10"),
+                          const QString &lbsFlow = QStringLiteral("1"))
+{
+    return input::SegmentRow{QStringLiteral("1"),
+                             {length, slope, pbSpeed, pbFlow, lbSpeed, lbFlow, lbsSpeed, lbsFlow}};
+}
+
+RunInput oneSegment(const input::SegmentRow &row, const QString &year = QStringLiteral("2005"),
+                    const QString &sps = QStringLiteral("10"),
+                    const QString &share = QStringLiteral("0"))
+{
+    return RunInput{{row}, year, sps, share};
+}
+
+bool near(double actual, double expected)
+{
+    return std::fabs(actual - expected) <= 1e-5 * std::max(1.0, std::fabs(expected));
+}
+
+#define COMPARE_NEAR(actual, expected)                                                             \
+    QVERIFY2(near((actual), (expected)), qPrintable(QStringLiteral("%1 != %2")                     \
+                                                        .arg(double(actual), 0, 'g', 10)           \
+                                                        .arg(double(expected), 0, 'g', 10)))
+
+} // namespace
+
+class TestCalculation : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QLocale::setDefault(QLocale(QStringLiteral("sv_SE"))); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void intpol()
+    {
+        QCOMPARE(Intpol(0, 10, 1, 2, 5), 1.5f);
+        QCOMPARE(Intpol(-3, 0, 7, 11, -2), float(7 + 4.0 / 3.0));
+        QCOMPARE(Intpol(5, 7, 35, 67, 9), 99.0f); // extrapolation beyond the second point
+    }
+
+    void sheetNames()
+    {
+        QCOMPARE(profileSheetName(QStringLiteral("PB "), -7), QStringLiteral("PB -7%"));
+        QCOMPARE(profileSheetName(QStringLiteral("PB "), 0), QStringLiteral("PB  0%"));
+        QCOMPARE(profileSheetName(QStringLiteral("LB "), 5), QStringLiteral("LB  5%"));
+    }
+
+    // Fuel of category 1 at 50 km/h: y(slope) = A(slope) + 3.
+    void slopeBracket_data()
+    {
+        QTest::addColumn<QString>("slope");
+        QTest::addColumn<double>("lower");
+        QTest::addColumn<double>("upper");
+        QTest::addColumn<double>("fuel");
+        QTest::newRow("-2: -3 and 0") << "-2" << -3.0 << 0.0 << 7 + 4.0 / 3.0;
+        QTest::newRow("0: 0 and 3") << "0" << 0.0 << 3.0 << 11.0;
+        QTest::newRow("3: 3 and 5, lower end") << "3" << 3.0 << 5.0 << 19.0;
+        QTest::newRow("-7: -7 and -5") << "-7" << -7.0 << -5.0 << 4.0;
+        QTest::newRow("7: 5 and 7") << "7" << 5.0 << 7.0 << 67.0;
+        QTest::newRow("9: extrapolated") << "9" << 5.0 << 7.0 << 99.0;
+        QTest::newRow("-9: 0 and -7") << "-9" << 0.0 << -7.0 << 2.0;
+        QTest::newRow("2,5 rounds to 2") << "2,5" << 0.0 << 3.0 << 11 + 16.0 / 3.0;
+        QTest::newRow("3,5 rounds to 4") << "3,5" << 3.0 << 5.0 << 27.0;
+        QTest::newRow("-0,4 rounds to 0") << "-0,4" << 0.0 << 3.0 << 11.0;
+    }
+
+    void slopeBracket()
+    {
+        QFETCH(QString, slope);
+        QFETCH(double, lower);
+        QFETCH(double, upper);
+        QFETCH(double, fuel);
+        const int s = calc::slopeBracket(*text::parseInt16(slope));
+        QCOMPARE(double(kSlopeGrid[s - 1]), lower);
+        QCOMPARE(double(kSlopeGrid[s]), upper);
+        const auto run = computeRun(oneSegment(segment("100", slope, "50")), kWorkbooks);
+        QVERIFY2(run.ok(), run.ok() ? "" : qPrintable(run.error().message));
+        COMPARE_NEAR(run->ProfileFactors(1, 4, 0), fuel);
+    }
+
+    // At 0 % the factors are the 0 % sheet's: fuel of category k at speed v is 8 K(k) + V(v)
+    // with V = 0, 3, 9 at 20, 50, 80 km/h.
+    void speedStep_data()
+    {
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<double>("fuel");
+        QTest::newRow("below the first key") << "10" << 8.0;
+        QTest::newRow("on the first key") << "20" << 8.0;
+        QTest::newRow("between") << "35" << 9.5;
+        QTest::newRow("on an inner key") << "50" << 11.0;
+        QTest::newRow("between upper") << "65" << 14.0;
+        QTest::newRow("on the last key") << "80" << 17.0;
+        QTest::newRow("above the last key") << "120" << 17.0;
+    }
+
+    void speedStep()
+    {
+        QFETCH(QString, speed);
+        QFETCH(double, fuel);
+        // Every category reads its own block at its own speed.
+        const auto run =
+            computeRun(oneSegment(segment("100", "0", speed, speed, speed)), kWorkbooks);
+        QVERIFY(run.ok());
+        COMPARE_NEAR(run->ProfileFactors(1, 4, 0), fuel);
+        COMPARE_NEAR(run->ProfileFactors(2, 4, 0), fuel + 72);  // K = 10
+        COMPARE_NEAR(run->ProfileFactors(3, 4, 0), fuel + 792); // K = 100
+        COMPARE_NEAR(run->ProfileFactors(4, 8, 0), 5 * (fuel + 7992) - 4 * (fuel - 8));
+    }
+
+    void blockRunningToTheEndOfTheSheet()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"lb_bara_glid_data.xls", "faktorer.xls"})
+            QVERIFY(QFile::copy(kWorkbooks + "/" + name, dir.filePath(name)));
+        QVERIFY(
+            QFile::copy(kWorkbooks + "/pb_noclosing.xls", dir.filePath("pb_bara_glid_data.xls")));
+        const auto run = computeRun(oneSegment(segment("100", "0", "120")), dir.path());
+        QVERIFY2(run.ok(), run.ok() ? "" : qPrintable(run.error().message));
+        COMPARE_NEAR(run->ProfileFactors(2, 4, 0), 89.0); // the last row of block 2
+    }
+
+    // Class factors for fuel at 0 %, 50 km/h: P1 = 11, P2 = 83, P3 = 803, P4 = 8003.
+    void yearWeights_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<double>("passengerCar");
+        QTest::addColumn<double>("truck");
+        QTest::addColumn<double>("trailer");
+        QTest::newRow("2005") << "2005" << 0.5 * 11 + 0.5 * 83 << 803.0 << 8003.0;
+        QTest::newRow("2010") << "2010" << 0.5 * 2 * 83 << 2 * 803.0 << 2 * 8003.0;
+        QTest::newRow("2020") << "2020" << 0.25 * 5 * 83 << 6 * 803.0 << 6 * 8003.0;
+    }
+
+    void yearWeights()
+    {
+        QFETCH(QString, year);
+        QFETCH(double, passengerCar);
+        QFETCH(double, truck);
+        QFETCH(double, trailer);
+        const auto run = computeRun(oneSegment(segment("100", "0", "50"), year), kWorkbooks);
+        QVERIFY(run.ok());
+        COMPARE_NEAR(run->ClassFactors(1, 4, 0), passengerCar);
+        COMPARE_NEAR(run->ClassFactors(2, 4, 0), truck);
+        COMPARE_NEAR(run->ClassFactors(3, 4, 0), trailer);
+        COMPARE_NEAR(run->SegmentRates(1, 0), 100 * passengerCar + 10 * truck + trailer);
+    }
+
+    // Passenger-car NOx takes the low-speed weights (2, 3) up to 50 km/h and the ordinary ones
+    // (1, 1) above; its correction is 2. Trucks never use the low-speed column.
+    void noxWeights_data()
+    {
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<double>("nox");
+        QTest::newRow("50 uses the low-speed weights")
+            << "50" << 2 * (0.5 * 2 * 19 + 0.5 * 3 * 163);
+        QTest::newRow("50,5 uses the ordinary weights") << "50,5" << 2 * (0.5 * 19.1 + 0.5 * 163.1);
+    }
+
+    void noxWeights()
+    {
+        QFETCH(QString, speed);
+        QFETCH(double, nox);
+        const auto run = computeRun(oneSegment(segment("100", "0", speed, speed)), kWorkbooks);
+        QVERIFY(run.ok());
+        COMPARE_NEAR(run->ClassFactors(1, 5, 0), nox);
+        COMPARE_NEAR(run->ClassFactors(2, 5, 0), run->ProfileFactors(3, 5, 0));
+        COMPARE_NEAR(run->ClassFactors(1, 4, 0), // fuel never takes the low-speed weights
+                     0.5 * run->ProfileFactors(1, 4, 0) + 0.5 * run->ProfileFactors(2, 4, 0));
+    }
+
+    // Road-surface wear: Wp = 0.05, Wt = 0.25 g/km; PM10 shares 0.9 .. 0.1 in rows 49..57.
+    void studdedWear_data()
+    {
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<QString>("share");
+        QTest::addColumn<double>("studWear");
+        QTest::newRow("share 0") << "50"
+                                 << "0" << 0.05;
+        QTest::newRow("share 1 at 75") << "75"
+                                       << "1" << 10.0;
+        QTest::newRow("share 1 at 50") << "50"
+                                       << "1" << 10 * 50 / 75.0;
+        QTest::newRow("share 1 at 30") << "30"
+                                       << "1" << 4.0;
+        QTest::newRow("share 1 at 20 as 30") << "20"
+                                             << "1" << 4.0;
+        QTest::newRow("share 0,5") << "75"
+                                   << "0,5" << 0.5 * 0.05 + 0.5 * 10;
+    }
+
+    void studdedWear()
+    {
+        QFETCH(QString, speed);
+        QFETCH(QString, share);
+        QFETCH(double, studWear);
+        const auto run =
+            computeRun(oneSegment(segment("100", "0", speed), QStringLiteral("2005"), "10", share),
+                       kWorkbooks);
+        QVERIFY(run.ok());
+        COMPARE_NEAR(run->SegmentRates(6, 0), 100 * studWear + 11 * 0.25);
+        const double sigma = *text::parseSingle(share);
+        const double st = sigma > 0 ? (studWear - (1 - sigma) * 0.05) / sigma : 0;
+        COMPARE_NEAR(run->SegmentRates(11, 0),
+                     100 * ((1 - sigma) * 0.05 * 0.2 + st * sigma * 0.3) + 11 * 0.025);
+    }
+
+    void co2AndPm10()
+    {
+        const auto run = computeRun(oneSegment(segment("100", "-2", "65", "35", "90")), kWorkbooks);
+        QVERIFY(run.ok());
+        const auto C = [&run](int c, int j) { return run->ClassFactors(c, j, 0); };
+        COMPARE_NEAR(run->SegmentRates(7, 0),
+                     2.43f * 100 * C(1, 4) + 2.54f * (10 * C(2, 4) + 1 * C(3, 4)));
+        COMPARE_NEAR(run->SegmentRates(8, 0), 0.9 * 100 * C(1, 6) + 0.8 * (10 * C(2, 6) + C(3, 6)));
+        COMPARE_NEAR(run->SegmentRates(9, 0), 0.7 * 100 * C(1, 7) + 0.6 * (10 * C(2, 7) + C(3, 7)));
+        COMPARE_NEAR(run->SegmentRates(10, 0),
+                     0.5 * 100 * C(1, 8) + 0.4 * (10 * C(2, 8) + C(3, 8)));
+        for (int q = 1; q <= 5; ++q) {
+            COMPARE_NEAR(run->SegmentRates(q, 0),
+                         100 * C(1, q + 3) + 10 * C(2, q + 3) + C(3, q + 3));
+        }
+        // Truck road wear and its PM10 depend on neither speed, SPS nor the studded share.
+        const auto other = computeRun(oneSegment(segment("100", "-2", "20", "35", "90", "0"),
+                                                 QStringLiteral("2005"), "99", "1"),
+                                      kWorkbooks);
+        QVERIFY(other.ok());
+        COMPARE_NEAR(other->SegmentRates(6, 0), 11 * 0.25);
+        COMPARE_NEAR(other->SegmentRates(11, 0), 11 * 0.025);
+    }
+
+    void tunnelMean()
+    {
+        RunInput input{{segment("400", "0", "50"), segment("600", "3", "80")},
+                       QStringLiteral("2010"),
+                       QStringLiteral("10"),
+                       QStringLiteral("0,2")};
+        const auto run = computeRun(input, kWorkbooks);
+        QVERIFY(run.ok());
+        QCOMPARE(run->SegmentCount, 2);
+        for (std::size_t q = 1; q <= 11; ++q) {
+            COMPARE_NEAR(run->ResultVector[q],
+                         (400 * run->SegmentRates(q, 0) + 600 * run->SegmentRates(q, 1)) / 1000);
+            QCOMPARE(run->SegmentRates(q, 2), 0.0); // the spare position stays zero
+        }
+        QCOMPARE(run->SegmentLength[2], 0.0f);
+    }
+
+    void labelWarnings()
+    {
+        // 6 % reads the 5 % and 7 % sheets: "PB  7%" lacks the word, "LB  5%" holds a number.
+        QStringList warnings;
+        const auto run =
+            computeRun(RunInput{{segment("100", "6", "50"), segment("100", "6", "80")},
+                                QStringLiteral("2005"),
+                                QStringLiteral("1"),
+                                QStringLiteral("0")},
+                       kWorkbooks, [&warnings](const QString &text) { warnings << text; });
+        QVERIFY(run.ok());
+        QCOMPARE(warnings, (QStringList{"Profil utan ordet", "12,5"}));
+        warnings.clear();
+        QVERIFY(computeRun(oneSegment(segment("100", "0", "50")), kWorkbooks,
+                           [&warnings](const QString &text) { warnings << text; })
+                    .ok());
+        QVERIFY(warnings.isEmpty());
+    }
+
+    void inputFaults_data()
+    {
+        QTest::addColumn<RunInput>("input");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("title");
+        const auto seg = segment("100", "0", "50");
+        QTest::newRow("no segments")
+            << RunInput{{}, "2005", "1", "0"} << "Ange minst ett tunnelsegment"
+            << "Ange indata";
+        QTest::newRow("no year") << oneSegment(seg, "") << "Välj beräkningsår!"
+                                 << "Felaktig indata";
+        QTest::newRow("other year") << oneSegment(seg, "2015") << " Ogiltigt beräkningsår "
+                                    << "Luftvaka";
+        QTest::newRow("year before SPS") << oneSegment(seg, "", "x") << "Välj beräkningsår!"
+                                         << "Felaktig indata";
+        QTest::newRow("SPS empty") << oneSegment(seg, "2005", "") << "Ogiltigt SPS-tal: "
+                                   << "Felaktig indata";
+        QTest::newRow("SPS negative") << oneSegment(seg, "2005", "-0,1") << "Ogiltigt SPS-tal: -0,1"
+                                      << "Felaktig indata";
+        QTest::newRow("SPS before share")
+            << oneSegment(seg, "2005", "a", "b") << "Ogiltigt SPS-tal: a"
+            << "Felaktig indata";
+        QTest::newRow("share above 1")
+            << oneSegment(seg, "2005", "0", "1,01") << "Ogiltig andel dubbade personbilar: 1,01"
+            << "Felaktig indata";
+        QTest::newRow("share below 0")
+            << oneSegment(seg, "2005", "0", "-0,01") << "Ogiltig andel dubbade personbilar: -0,01"
+            << "Felaktig indata";
+        QTest::newRow("share empty")
+            << oneSegment(seg, "2005", "0", "") << "Ogiltig andel dubbade personbilar: "
+            << "Felaktig indata";
+        QTest::newRow("slope beyond 16 bits")
+            << oneSegment(segment("100", "40000", "50"))
+            << "Lutningen i segment 1 kan inte beräknas (högst ±32767 %): 40000"
+            << "Felaktig indata";
+        QTest::newRow("total length 0")
+            << RunInput{{segment("0", "0", "50"), segment("0", "3", "50")}, "2005", "1", "0"}
+            << "Tunnelns totala längd är 0 m. Summan av segmentens längder måste vara större än 0."
+            << "Felaktig indata";
+        QTest::newRow("result beyond single precision")
+            << oneSegment(segment("100", "0", "50", "50", "50", "3E+38")) << "Resultatet blev "
+            << "Felaktig indata";
+    }
+
+    void inputFaults()
+    {
+        QFETCH(RunInput, input);
+        QFETCH(QString, message);
+        QFETCH(QString, title);
+        const auto run = computeRun(input, kWorkbooks);
+        QVERIFY(!run.ok());
+        QVERIFY2(run.error().message.startsWith(message), qPrintable(run.error().message));
+        QCOMPARE(run.error().title, title);
+    }
+
+    void tooManySegments()
+    {
+        RunInput input{std::vector<input::SegmentRow>(32768, segment("1", "0", "50")), "2005", "1",
+                       "0"};
+        const auto run = computeRun(input, kWorkbooks);
+        QVERIFY(!run.ok());
+        QCOMPARE(run.error().message,
+                 QStringLiteral("För många segment: 32768. Högst 32767 segment kan beräknas."));
+        input.rows.pop_back();
+        QVERIFY(computeRun(input, kWorkbooks).ok());
+    }
+
+    void workbookFaults_data()
+    {
+        QTest::addColumn<QString>("replace"); // file name in the workbook folder
+        QTest::addColumn<QString>("with");    // test workbook to put there, or "" to remove it
+        QTest::addColumn<QString>("slope");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("mentions");
+        QTest::newRow("missing workbook") << "lb_bara_glid_data.xls"
+                                          << ""
+                                          << "0"
+                                          << "sv_SE" << QStringList{"lb_bara_glid_data.xls"};
+        QTest::newRow("missing sheet") << ""
+                                       << ""
+                                       << "-4"
+                                       << "sv_SE" << QStringList{"lb_bara_glid_data.xls", "LB -5%"};
+        QTest::newRow("text where a number is needed")
+            << "faktorer.xls"
+            << "faktorer_textcell.xls"
+            << "0"
+            << "sv_SE" << QStringList{"faktorer.xls", "Faktorer", "B44", "abc"};
+        QTest::newRow("text read in another locale") << "faktorer.xls"
+                                                     << "faktorer_localetext.xls"
+                                                     << "0"
+                                                     << "en_US" << QStringList{"B45", "0,25"};
+        QTest::newRow("not a workbook") << "faktorer.xls"
+                                        << "src/faktorer.txt"
+                                        << "0"
+                                        << "sv_SE" << QStringList{"faktorer.xls"};
+    }
+
+    void workbookFaults()
+    {
+        QFETCH(QString, replace);
+        QFETCH(QString, with);
+        QFETCH(QString, slope);
+        QFETCH(QString, locale);
+        QFETCH(QStringList, mentions);
+        QTemporaryDir dir;
+        for (const char *name : {"pb_bara_glid_data.xls", "lb_bara_glid_data.xls", "faktorer.xls"})
+            QVERIFY(QFile::copy(kWorkbooks + "/" + name, dir.filePath(name)));
+        if (!replace.isEmpty()) {
+            QVERIFY(QFile::remove(dir.filePath(replace)));
+            if (!with.isEmpty())
+                QVERIFY(QFile::copy(kWorkbooks + "/" + with, dir.filePath(replace)));
+        }
+        QLocale::setDefault(QLocale(locale));
+        const auto run =
+            computeRun(oneSegment(segment("100", slope, "50"), "2005", "1", "0"), dir.path());
+        QVERIFY(!run.ok());
+        for (const QString &word : mentions)
+            QVERIFY2(run.error().message.contains(word), qPrintable(run.error().message));
+        QCOMPARE(run.error().title, QStringLiteral("Luftvaka"));
+    }
+
+    void textNumberInTheUsersLocale()
+    {
+        // The factor sheet of this variant holds Wt as the text "0,25".
+        QTemporaryDir dir;
+        for (const char *name : {"pb_bara_glid_data.xls", "lb_bara_glid_data.xls"})
+            QVERIFY(QFile::copy(kWorkbooks + "/" + name, dir.filePath(name)));
+        QVERIFY(QFile::copy(kWorkbooks + "/faktorer_localetext.xls", dir.filePath("faktorer.xls")));
+        const auto run = computeRun(oneSegment(segment("100", "0", "50")), dir.path());
+        QVERIFY(run.ok());
+        COMPARE_NEAR(run->SegmentRates(6, 0), 100 * 0.05 + 11 * 0.25);
+    }
+};
+
+Q_DECLARE_METATYPE(RunInput)
+
+QTEST_GUILESS_MAIN(TestCalculation)
+#include "tst_calculation.moc"

@@ -1,0 +1,269 @@
+#include "core/results/resulttable.h"
+#include "core/results/substretch.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <cmath>
+
+using namespace lv;
+using namespace lv::results;
+
+namespace {
+
+// A run with the given segment lengths (m) and fuel rates (l/km); every other quantity q has
+// the rate q times the fuel rate.
+calc::RunState makeRun(const std::vector<float> &lengths, const std::vector<double> &fuel)
+{
+    calc::RunState run;
+    run.recreate(int32_t(lengths.size()));
+    float total = 0;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        run.SegmentLength[i] = lengths[i];
+        for (std::size_t q = 1; q <= 11; ++q)
+            run.SegmentRates(q, i) = fuel[i] * double(q);
+    }
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        for (std::size_t q = 1; q <= 11; ++q) {
+            run.ResultVector[q] =
+                float(lengths[i] * run.SegmentRates(q, i) + double(run.ResultVector[q]));
+        }
+        total += lengths[i];
+    }
+    for (std::size_t q = 1; q <= 11; ++q)
+        run.ResultVector[q] /= total;
+    return run;
+}
+
+bool near(double a, double b)
+{
+    return std::fabs(a - b) <= 1e-5 * std::max(1.0, std::fabs(b));
+}
+
+} // namespace
+
+class TestResults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QLocale::setDefault(QLocale(QStringLiteral("sv_SE"))); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    // Two segments of 400 m and 600 m with fuel 0,1 and 0,2 l/km.
+    void subStretch_data()
+    {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("stop");
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("perKm");
+        QTest::newRow("worked example") << 300.0 << 700.0 << 0.07 << 0.175;
+        QTest::newRow("inside one segment") << 100.0 << 300.0 << 0.02 << 0.1;
+        QTest::newRow("inside the last segment") << 500.0 << 900.0 << 0.08 << 0.2;
+        QTest::newRow("start on the border") << 400.0 << 1000.0 << 0.12 << 0.2;
+        QTest::newRow("stop on the border") << 0.0 << 400.0 << 0.04 << 0.1;
+        QTest::newRow("whole tunnel") << 0.0 << 1000.0 << 0.16 << 0.16;
+        QTest::newRow("stop beyond T is limited") << 0.0 << 1000.0001 << 0.16 << 0.16;
+        QTest::newRow("empty stretch at a point") << 500.0 << 500.0 << 0.0 << 0.2;
+    }
+
+    void subStretch()
+    {
+        QFETCH(double, start);
+        QFETCH(double, stop);
+        QFETCH(double, total);
+        QFETCH(double, perKm);
+        const auto run = makeRun({400, 600}, {0.1, 0.2});
+        const auto totals = SumSubStretch(run, float(start), float(stop), false);
+        const auto means = SumSubStretch(run, float(start), float(stop), true);
+        QVERIFY2(near(totals[1], total), qPrintable(QString::number(totals[1])));
+        QVERIFY2(near(means[1], perKm), qPrintable(QString::number(means[1])));
+        QVERIFY(near(totals[11], 11 * total));
+    }
+
+    void adjacentStretchesAddUp()
+    {
+        const auto run = makeRun({120.5f, 300, 0, 79.5f, 1000}, {0.3, 0.1, 9.9, 0.4, 0.25});
+        for (float b : {50.0f, 120.5f, 200.0f, 420.5f, 500.0f, 1200.0f}) {
+            const auto ab = SumSubStretch(run, 10, b, false);
+            const auto bc = SumSubStretch(run, b, 1500, false);
+            const auto ac = SumSubStretch(run, 10, 1500, false);
+            for (std::size_t q = 1; q <= 11; ++q)
+                QVERIFY(near(ab[q] + bc[q], ac[q]));
+        }
+    }
+
+    void wholeTunnelEqualsTheRunsMean()
+    {
+        const auto run = makeRun({123.4f, 56.7f, 890.1f}, {0.11, 0.52, 0.07});
+        const auto whole = SumSubStretch(run, 0, tunnelLength(run), true);
+        for (std::size_t q = 1; q <= 11; ++q)
+            QVERIFY(near(whole[q], run.ResultVector[q]));
+    }
+
+    void neverReadsPastTheLastSegment()
+    {
+        // Stops at or beyond T, and lengths that do not add up neatly, stay within the tables.
+        auto run = makeRun({0.1f, 0.2f, 0.3f}, {1, 2, 3});
+        run.SegmentRates(1, 3) = 1e30; // the spare position: must never count
+        for (float stop : {0.6f, 0.6000001f, 1.0f, 1e9f}) {
+            const auto r = SumSubStretch(run, 0.0f, stop, false);
+            QVERIFY(r[1] < 1.0f);
+        }
+        const auto beyond = SumSubStretch(run, 5.0f, 9.0f, true);
+        QVERIFY(std::isfinite(beyond[1]));
+    }
+
+    void headers_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("co2Colon");
+        QTest::addColumn<QStringList>("headers");
+        const QString pk = QStringLiteral("Varav PM10: [g/km]");
+        const QString pt = QStringLiteral("Varav PM10: [g]");
+        QTest::newRow("start") << int(Mode::PerKm) << false
+                               << QStringList{"Delsträcka:",
+                                              "Bränsle: [l/km]",
+                                              "NOx: [g/km]",
+                                              "Avgaspartiklar: [g/km]",
+                                              pk,
+                                              "Däckspartiklar: [g/km]",
+                                              pk,
+                                              "Bromspartiklar: [g/km]",
+                                              pk,
+                                              "Beläggningspartiklar: [g/km]",
+                                              pk,
+                                              "CO2 [kg/km]"};
+        QTest::newRow("per km chosen") << int(Mode::PerKm) << true
+                                       << QStringList{"Delsträcka:",
+                                                      "Bränsle: [l/km]",
+                                                      "NOx: [g/km]",
+                                                      "Avgaspartiklar: [g/km]",
+                                                      pk,
+                                                      "Däckspartiklar: [g/km]",
+                                                      pk,
+                                                      "Bromspartiklar: [g/km]",
+                                                      pk,
+                                                      "Beläggningspartiklar: [g/km]",
+                                                      pk,
+                                                      "CO2: [kg/km]"};
+        QTest::newRow("totals") << int(Mode::Totals) << true
+                                << QStringList{"Delsträcka:",
+                                               "Bränsle: [l]",
+                                               "NOx: [g]",
+                                               "Avgaspartiklar: [g]",
+                                               pt,
+                                               "Däckspartiklar: [g]",
+                                               pt,
+                                               "Bromspartiklar: [g]",
+                                               pt,
+                                               "Beläggningspartiklar: [g]",
+                                               pt,
+                                               "CO2: [kg]"};
+    }
+
+    void headers()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, co2Colon);
+        QFETCH(QStringList, headers);
+        QCOMPARE(resultHeaders(Mode(mode), co2Colon), headers);
+    }
+
+    void columnOrder()
+    {
+        calc::ResultValues v{};
+        for (std::size_t q = 1; q <= 11; ++q)
+            v[q] = float(q);
+        const ResultRow row = makeRow(QStringLiteral("Totalt"), v);
+        const std::array<QString, 11> expected = {"1,", "2,",  "3,", "8,",  "4,", "9,",
+                                                  "5,", "10,", "6,", "11,", "7,"};
+        QCOMPARE(row.values, expected);
+    }
+
+    void addSubStretchChecks_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("stop");
+        QTest::addColumn<QString>("result"); // the label, or the message
+        const QString range = QStringLiteral(
+            "Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= 1000,5 (total "
+            "tunnellängd)");
+        QTest::newRow("empty start") << ""
+                                     << "100"
+                                     << "Ogiltig startkoordinat: ";
+        QTest::newRow("start not a number") << "abc"
+                                            << ""
+                                            << "Ogiltig startkoordinat: abc";
+        QTest::newRow("empty stop") << "0"
+                                    << ""
+                                    << "Ogiltig slutkoordinat: ";
+        QTest::newRow("point decimal") << "0"
+                                       << "1.5"
+                                       << "Ogiltig slutkoordinat: 1.5";
+        QTest::newRow("start = stop") << "100"
+                                      << "100" << range;
+        QTest::newRow("stop above T") << "0"
+                                      << "1000,6" << range;
+        QTest::newRow("negative start") << "-1"
+                                        << "100" << range;
+        QTest::newRow("start after stop") << "200"
+                                          << "100" << range;
+        QTest::newRow("whole tunnel") << "0"
+                                      << "1000,5"
+                                      << "0 - 1000,5";
+        QTest::newRow("decimal label") << "120,5"
+                                       << "300"
+                                       << "120,5 - 300";
+        QTest::newRow("leading zero") << "0100"
+                                      << "300,0"
+                                      << "100 - 300";
+    }
+
+    void addSubStretchChecks()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, stop);
+        QFETCH(QString, result);
+        const auto run = makeRun({400, 600.5f}, {0.1, 0.2});
+        const auto row = addSubStretch(run, start, stop, Mode::PerKm);
+        if (row.ok()) {
+            QCOMPARE(row->label, result);
+        } else {
+            QCOMPARE(row.error().message, result);
+            QCOMPARE(row.error().title, QStringLiteral("Felaktig indata"));
+        }
+    }
+
+    void recalculationFollowsTheMode()
+    {
+        const auto run = makeRun({400, 600}, {0.1, 0.2});
+        std::vector<ResultRow> rows = {totalRow(run),
+                                       *addSubStretch(run, "300", "700", Mode::PerKm),
+                                       ResultRow{QStringLiteral("egen rad"), {}}};
+        const auto perKm = rows;
+        RecalcResultRows(run, rows, Mode::Totals);
+        QCOMPARE(rows[0].label, QStringLiteral("Totalt"));
+        QCOMPARE(rows[0].values[0], QStringLiteral(",16"));
+        QCOMPARE(rows[1].label, QStringLiteral("300 - 700"));
+        QCOMPARE(rows[1].values[0], QStringLiteral(",07"));
+        QCOMPARE(rows[2], perKm[2]); // a label of another form is left as it is
+        RecalcResultRows(run, rows, Mode::Totals);
+        RecalcResultRows(run, rows, Mode::PerKm);
+        QCOMPARE(rows, perKm);
+    }
+
+    void labelAtTheEndReadsBackWithinTheTunnel()
+    {
+        // T = 1/3 km written with seven digits reads back a hair above T.
+        const auto run = makeRun({333.33334f, 0.0000001f}, {1, 2});
+        const QString label = addSubStretch(run, "0", "333,3333", Mode::Totals)->label;
+        QVERIFY(recalcRow(run, label, Mode::PerKm).has_value());
+        const auto whole = recalcRow(run, QStringLiteral("0 - 333,33338"), Mode::PerKm);
+        QVERIFY(whole.has_value());
+        QCOMPARE(whole->values[0], QStringLiteral("1,"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestResults)
+#include "tst_results.moc"
