@@ -46,7 +46,7 @@ import sys
 import tempfile
 from xml.sax.saxutils import escape, quoteattr
 
-NUMBER = re.compile(r"[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\Z")
+NUMBER = re.compile(r"[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\Z", re.ASCII)
 OFFSET = re.compile(r"== OFFSET: *(\d+) +(\d+) *\Z")
 SHEET_PREFIX = "== SHEET: "
 FORBIDDEN_IN_SHEET_NAME = set("[]:*?/\\")
