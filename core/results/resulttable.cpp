@@ -77,11 +77,11 @@ Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &star
                    SumSubStretch(run, *start, *stop, mode == Mode::PerKm));
 }
 
-std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode)
+std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
+                                                      const QString &label)
 {
-    const bool perKm = mode == Mode::PerKm;
     if (label == kTotalLabel)
-        return makeRow(kTotalLabel, SumSubStretch(run, 0.0f, tunnelLength(run), perKm));
+        return std::pair{0.0f, tunnelLength(run)};
     const QStringList pieces = label.split(kLabelSeparator);
     if (pieces.size() < 2)
         return std::nullopt;
@@ -89,7 +89,17 @@ std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &lab
     const auto stop = text::parseSingle(pieces[1]);
     if (!start || !stop)
         return std::nullopt;
-    return makeRow(stretchLabel(*start, *stop), SumSubStretch(run, *start, *stop, perKm));
+    return std::pair{*start, *stop};
+}
+
+std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode)
+{
+    const auto stretch = stretchOfLabel(run, label);
+    if (!stretch)
+        return std::nullopt;
+    const auto [start, stop] = *stretch;
+    const QString newLabel = label == kTotalLabel ? kTotalLabel : stretchLabel(start, stop);
+    return makeRow(newLabel, SumSubStretch(run, start, stop, mode == Mode::PerKm));
 }
 
 void RecalcResultRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode)

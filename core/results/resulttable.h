@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace lv::results {
@@ -44,6 +45,11 @@ ResultRow totalRow(const calc::RunState &run);
 // computes the new row, or returns the message of the first failing check.
 Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
                                   const QString &stopText, Mode mode);
+
+// The stretch (start, stop in m) a row's label stands for: "Totalt" is 0..T, otherwise the two
+// numbers joined by " - ". A label of any other form gives nothing.
+std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
+                                                      const QString &label);
 
 // Recomputes one row from its label in a mode: "Totalt" as 0..T, otherwise the two numbers
 // joined by " - ". A label of any other form gives nothing (the row is left as it is).

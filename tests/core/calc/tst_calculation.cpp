@@ -1,6 +1,7 @@
 #include "core/calc/calculationrun.h"
 #include "core/calc/intpol.h"
 #include "core/calc/profilefactors.h"
+#include "core/text/numbertext.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,6 +50,8 @@ bool near(double actual, double expected)
                                                         .arg(double(expected), 0, 'g', 10)))
 
 } // namespace
+
+Q_DECLARE_METATYPE(lv::calc::RunInput)
 
 class TestCalculation : public QObject
 {
@@ -424,8 +427,6 @@ private slots:
         COMPARE_NEAR(run->SegmentRates(6, 0), 100 * 0.05 + 11 * 0.25);
     }
 };
-
-Q_DECLARE_METATYPE(RunInput)
 
 QTEST_GUILESS_MAIN(TestCalculation)
 #include "tst_calculation.moc"
