@@ -22,7 +22,7 @@ const QStringList kSegmentHeaders = {
 
 const QString kWearHeading = QStringLiteral("SPS-tal:\tAndel dubbadePb:");
 
-// Lines before the first segment line, and lines between the last one and the wear line.
+// Lines before the first segment line; fields a segment line and the wear line need.
 constexpr int kLinesBeforeSegments = 8;
 constexpr int kSegmentFields = 9;
 constexpr int kWearFields = 2;
@@ -30,6 +30,12 @@ constexpr int kWearFields = 2;
 // Checks every text the writer puts into the file, so that no half-usable file is written.
 std::optional<Error> checkDocument(const InputDocument &document)
 {
+    // The reader takes the count as a 16-bit number.
+    if (document.rows.size() > 32767) {
+        return Error{QStringLiteral("Segmentlistan har fler rader (%1) än indatafilen kan hålla "
+                                    "(32767).")
+                         .arg(document.rows.size())};
+    }
     if (auto fault = checkFileField(document.scenario, QStringLiteral("Scenariot"), true))
         return fault;
     if (auto fault = checkFileField(document.year, QStringLiteral("Året"), false))
@@ -96,7 +102,7 @@ Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTi
 
     QStringList lines = {kInputFileHeading, fileDateLine(savedAt), QString(), document.scenario,
                          document.year,
-                         // the count as a signed number of old: sign position, digits, blank
+                         // the count with a blank in its sign position and one after it
                          u' ' + QString::number(document.rows.size()) + u' ', QString(),
                          kSegmentHeaders.join(u'\t')};
     for (const SegmentRow &row : document.rows) {

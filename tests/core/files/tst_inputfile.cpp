@@ -193,9 +193,6 @@ private slots:
         halfDoneRead.year.clear();
         QTest::newRow("empty year and wear fields") << halfDone << halfDoneRead;
 
-        const InputDocument blank{QStringLiteral("\t\t"), QStringLiteral("2005"), {}, "", ""};
-        QTest::newRow("nothing but TABs as scenario") << blank << blank;
-
         InputDocument symbols = emptyList();
         symbols.scenario = QStringLiteral("€ “tunnel” – ÅÄÖ åäö ü");
         QTest::newRow("code page characters") << symbols << symbols;
@@ -243,14 +240,11 @@ private slots:
         rest = rest.mid(rest.indexOf('\n') + 1);
         QTest::newRow("trailing blank") << "Emissionsber\xE4kning tunnlar: Indata \r\n" + rest;
         QTest::newRow("small i") << "Emissionsber\xE4kning tunnlar: indata\r\n" + rest;
-        QTest::newRow("leading blank") << " Emissionsber\xE4kning tunnlar: Indata\r\n" + rest;
         QTest::newRow("UTF-8 BOM") << "\xEF\xBB\xBF"
                                       "Emissionsber\xE4kning tunnlar: Indata\r\n" +
                                           rest;
-        QTest::newRow("UTF-8 text") << "Emissionsber\xC3\xA4kning tunnlar: Indata\r\n" + rest;
         QTest::newRow("result file") << dataFile(QStringLiteral("result_perkm_sv_SE.eff"));
         QTest::newRow("empty file") << QByteArray();
-        QTest::newRow("only a line end") << QByteArray("\r\n");
     }
 
     void wrongFirstLine()
@@ -311,11 +305,8 @@ private slots:
 
         add("year 2015", changed(5, "2015"),
             "året på rad 5 är varken tomt, 2005, 2010 eller 2020: \"2015\".");
-        add("year with blank", changed(5, "2020 "),
-            "året på rad 5 är varken tomt, 2005, 2010 eller 2020: \"2020 \".");
         add("count not a number", changed(6, " tre "),
             "antalet segment på rad 6 är inget tal: \" tre \".");
-        add("count empty", changed(6, ""), "antalet segment på rad 6 är inget tal: \"\".");
         add("count negative", changed(6, " -1 "),
             "antalet segment på rad 6 ligger utanför 0 till 32767: \" -1 \".");
         add("count 40000", changed(6, "40000"),
@@ -329,11 +320,8 @@ private slots:
             "rad 10 har för få fält (9 behövs).");
         add("empty segment line", changed(11, ""), "rad 11 har för få fält (9 behövs).");
         add("number not a number", field(9, 1, "ett"), "fält 1 på rad 9 är inget tal: \"ett\".");
-        add("number empty", field(9, 1, ""), "fält 1 på rad 9 är inget tal: \"\".");
         add("number 40000", field(10, 1, "40000"),
             "fält 1 på rad 10 ligger utanför -32768 till 32767: \"40000\".");
-        add("length not a number", field(10, 2, "12,5 m"),
-            "fält 2 på rad 10 är inget tal: \"12,5 m\".");
         add("slope abc", field(10, 3, "abc"), "fält 3 på rad 10 är inget tal: \"abc\".");
         add("decimal point under sv_SE", field(9, 4, "70.5"),
             "fält 4 på rad 9 är inget tal: \"70.5\".");
@@ -402,6 +390,9 @@ private slots:
         d = threeTyped(",");
         d.sps = QStringLiteral("4\t7");
         QTest::newRow("TAB in SPS") << d << QStringList{"SPS-talet", "tabbtecken"};
+        d = emptyList();
+        d.rows.resize(32768);
+        QTest::newRow("more rows than the count holds") << d << QStringList{"32768", "32767"};
     }
 
     void writeRefusesWhatTheFileCannotHold()
