@@ -43,10 +43,7 @@ public:
         return row >= 1 && row <= m_rows && column >= 1 && column <= m_columns;
     }
     // The cell at (row, column) of the used range; must be inside it (see contains()).
-    const Cell &at(int row, int column) const
-    {
-        return m_cells[std::size_t(row - 1) * std::size_t(m_columns) + std::size_t(column - 1)];
-    }
+    const Cell &at(int row, int column) const;
     // The A1 reference of a used-range cell on the sheet, for messages ("C24").
     QString reference(int row, int column) const;
 
@@ -58,7 +55,13 @@ private:
     int m_firstColumn = 0;
     int m_rows = 1;
     int m_columns = 1;
-    std::vector<Cell> m_cells = std::vector<Cell>(1);
+    // Only cells that hold a value are stored, ordered by their used-range position
+    // ((row - 1) * columns + column - 1) in m_positions: formatted blanks may stretch the
+    // used range far beyond the values. A dense table of 1 + index into m_cells (0: empty)
+    // speeds up at() where the range is mostly filled.
+    std::vector<Cell> m_cells;
+    std::vector<uint32_t> m_positions;
+    std::vector<uint32_t> m_dense;
 };
 
 // An .xls workbook (BIFF8, also BIFF5/7) read whole into memory.
@@ -81,8 +84,12 @@ public:
     Expected<const Sheet *> sheet(int position) const;
 
 private:
+    friend struct WorkbookReader;
     QString m_fileName;
     std::vector<std::shared_ptr<const Sheet>> m_sheets;
 };
+
+// The text Excel shows for a BIFF error code ("#DIV/0!", "#N/A", ...).
+QString errorText(uint8_t errorCode);
 
 } // namespace lv::xls

@@ -1,0 +1,98 @@
+#include "core/xls/ole.h"
+
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input.h>
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace lv::xls::ole {
+
+namespace {
+
+// libgsf reports damaged compound files through GLib warnings on standard error. The failure
+// itself reaches us as a return value, so the warnings are dropped rather than shown.
+void ignoreLogMessage(const gchar *, GLogLevelFlags, const gchar *, gpointer) {}
+
+void silenceLibraryWarnings()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const auto levels =
+            GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
+                           G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
+        for (const char *domain : {"libgsf", "libgsf:msole"}) {
+            g_log_set_handler(domain, levels, ignoreLogMessage, nullptr);
+            g_log_set_fatal_mask(domain, G_LOG_LEVEL_ERROR);
+        }
+    });
+}
+
+struct GObjectUnref
+{
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+template <class T>
+using GPtr = std::unique_ptr<T, GObjectUnref>;
+
+constexpr char Signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+
+} // namespace
+
+WorkbookStream readWorkbookStream(const QByteArray &file)
+{
+    if (file.size() < 8 || std::memcmp(file.constData(), Signature, 8) != 0)
+        return {WorkbookStream::Status::NotCompoundFile, {}};
+    silenceLibraryWarnings();
+
+    // The memory input reads the caller's bytes in place; they outlive every object here.
+    GPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(file.constData()),
+                                              gsf_off_t(file.size()), FALSE));
+    if (!input)
+        return {WorkbookStream::Status::Damaged, {}};
+    GError *error = nullptr;
+    GPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
+    g_clear_error(&error);
+    if (!ole)
+        return {WorkbookStream::Status::Damaged, {}};
+
+    int workbook = -1;
+    int book = -1;
+    bool encrypted = false;
+    const int children = gsf_infile_num_children(ole.get());
+    for (int i = 0; i < children; ++i) {
+        const char *name = gsf_infile_name_by_index(ole.get(), i);
+        if (!name)
+            continue;
+        if (g_ascii_strcasecmp(name, "Workbook") == 0 && workbook < 0)
+            workbook = i;
+        else if (g_ascii_strcasecmp(name, "Book") == 0 && book < 0)
+            book = i;
+        else if (g_ascii_strcasecmp(name, "EncryptedPackage") == 0)
+            encrypted = true;
+    }
+    const int index = workbook >= 0 ? workbook : book;
+    if (index < 0) {
+        return {encrypted ? WorkbookStream::Status::Encrypted : WorkbookStream::Status::NoWorkbook,
+                {}};
+    }
+
+    GPtr<GsfInput> stream(gsf_infile_child_by_index(ole.get(), index));
+    if (!stream)
+        return {WorkbookStream::Status::Damaged, {}};
+    // A stream cannot be longer than the file that holds it; a directory that says otherwise
+    // is damaged (and must not make us allocate its figure).
+    const gsf_off_t size = gsf_input_size(stream.get());
+    if (size < 0 || size > gsf_off_t(file.size()))
+        return {WorkbookStream::Status::Damaged, {}};
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    if (size > 0 &&
+        !gsf_input_read(stream.get(), size_t(size), reinterpret_cast<guint8 *>(bytes.data())))
+        return {WorkbookStream::Status::Damaged, {}};
+    return {WorkbookStream::Status::Ok, std::move(bytes)};
+}
+
+} // namespace lv::xls::ole
