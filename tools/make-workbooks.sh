@@ -19,6 +19,7 @@ workbooks=(
     "tests/data/calc/src/faktorer_textcell.txt tests/data/calc/faktorer_textcell.xls"
     "tests/data/calc/src/faktorer_localetext.txt tests/data/calc/faktorer_localetext.xls"
     "tests/data/calc/src/pb_noclosing.txt tests/data/calc/pb_noclosing.xls"
+    "tests/data/calc/src/lb_missingsheet.txt tests/data/calc/lb_missingsheet.xls"
     # ---- End of test workbooks.
 )
 

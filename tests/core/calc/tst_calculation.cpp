@@ -372,8 +372,8 @@ private slots:
                                           << ""
                                           << "0"
                                           << "sv_SE" << QStringList{"lb_bara_glid_data.xls"};
-        QTest::newRow("missing sheet") << ""
-                                       << ""
+        QTest::newRow("missing sheet") << "lb_bara_glid_data.xls"
+                                       << "lb_missingsheet.xls"
                                        << "-4"
                                        << "sv_SE" << QStringList{"lb_bara_glid_data.xls", "LB -5%"};
         QTest::newRow("text where a number is needed")
