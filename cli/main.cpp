@@ -1,9 +1,13 @@
 #include "cli/batch.h"
+#include "cli/dump.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    return lv::cli::runCalculation(app.arguments().mid(1));
+    const QStringList args = app.arguments().mid(1);
+    if (args.contains(QLatin1String("--dump")))
+        return lv::cli::runDump(args);
+    return lv::cli::runCalculation(args);
 }

@@ -6,30 +6,45 @@
 #include <gsf/gsf-input.h>
 
 #include <cstring>
+#include <iterator>
 #include <memory>
-#include <mutex>
 
 namespace lv::xls::ole {
 
 namespace {
 
-// libgsf reports damaged compound files through GLib warnings on standard error. The failure
-// itself reaches us as a return value, so the warnings are dropped rather than shown.
+// libgsf reports damaged compound files through GLib warnings and failed assertions on
+// standard error, some without a log domain. The failure itself reaches us as a return value,
+// so while libgsf reads a file these messages are dropped, and not made fatal even where
+// G_DEBUG=fatal-warnings asks for it: a damaged workbook must not end the program.
 void ignoreLogMessage(const gchar *, GLogLevelFlags, const gchar *, gpointer) {}
 
-void silenceLibraryWarnings()
+class QuietLibrary
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
+public:
+    QuietLibrary()
+    {
         const auto levels =
             GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
-                           G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
-        for (const char *domain : {"libgsf", "libgsf:msole"}) {
-            g_log_set_handler(domain, levels, ignoreLogMessage, nullptr);
-            g_log_set_fatal_mask(domain, G_LOG_LEVEL_ERROR);
-        }
-    });
-}
+                           G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG | G_LOG_FLAG_FATAL);
+        m_alwaysFatal = g_log_set_always_fatal(GLogLevelFlags(G_LOG_FATAL_MASK));
+        for (std::size_t i = 0; i < std::size(Domains); ++i)
+            m_handlers[i] = g_log_set_handler(Domains[i], levels, ignoreLogMessage, nullptr);
+    }
+    ~QuietLibrary()
+    {
+        for (std::size_t i = 0; i < std::size(Domains); ++i)
+            g_log_remove_handler(Domains[i], m_handlers[i]);
+        g_log_set_always_fatal(m_alwaysFatal);
+    }
+    QuietLibrary(const QuietLibrary &) = delete;
+    QuietLibrary &operator=(const QuietLibrary &) = delete;
+
+private:
+    static constexpr const char *Domains[] = {nullptr, "libgsf", "libgsf:msole"};
+    guint m_handlers[std::size(Domains)] = {};
+    GLogLevelFlags m_alwaysFatal = GLogLevelFlags(G_LOG_FATAL_MASK);
+};
 
 struct GObjectUnref
 {
@@ -46,7 +61,7 @@ WorkbookStream readWorkbookStream(const QByteArray &file)
 {
     if (file.size() < 8 || std::memcmp(file.constData(), Signature, 8) != 0)
         return {WorkbookStream::Status::NotCompoundFile, {}};
-    silenceLibraryWarnings();
+    const QuietLibrary quiet;
 
     // The memory input reads the caller's bytes in place; they outlive every object here.
     GPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(file.constData()),
