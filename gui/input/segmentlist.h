@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/input/segmentrow.h"
+
+#include <QGroupBox>
+
+#include <vector>
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace lv::gui {
+
+class Prompts;
+
+// The frame "Segment": the segment list lvwBlock, the only store of the tunnel's segments,
+// with its commands "Lägg till...", "Ändra..." and "Ta bort". Rows hold their texts as typed;
+// the list never sorts or reformats them.
+class SegmentList : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    explicit SegmentList(Prompts &prompts, QWidget *parent = nullptr);
+
+    // The rows in list order.
+    std::vector<input::SegmentRow> rows() const;
+    // Replaces every row (an input file read back); the command buttons stay as they are.
+    void setRows(const std::vector<input::SegmentRow> &rows);
+    // Places a row by its number: overwrites the row with the identical number text, or
+    // inserts it before the first row with a greater or equal number, or appends it.
+    void putRow(const input::SegmentRow &row);
+    // "Rensa" on the input tab: no rows, "Ändra..." and "Ta bort" disabled.
+    void clear();
+
+    QTreeWidget *list() const { return lvwBlock; }
+    QPushButton *firstButton() const { return cmdLaggtill; }
+    QPushButton *lastButton() const { return cmdTaBort; }
+
+private:
+    void cmdLaggtill_Click();
+    void cmdAndra_Click();
+    void cmdTaBort_Click();
+    void lvwBlock_SelectionChanged();
+    void editInDialog(const input::SegmentRow &start);
+    static input::SegmentRow readItem(const QTreeWidgetItem &item);
+    static void writeItem(QTreeWidgetItem &item, const input::SegmentRow &row);
+
+    Prompts &m_prompts;
+    QTreeWidget *lvwBlock = nullptr;
+    QPushButton *cmdLaggtill = nullptr;
+    QPushButton *cmdAndra = nullptr;
+    QPushButton *cmdTaBort = nullptr;
+};
+
+} // namespace lv::gui

@@ -1,0 +1,7 @@
+#include "gui/prompts/prompts.h"
+
+namespace lv::gui {
+
+Prompts::~Prompts() = default;
+
+} // namespace lv::gui

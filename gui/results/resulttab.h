@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/calc/runstate.h"
+#include "core/results/resulttable.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace lv::gui {
+
+class Prompts;
+
+// The result tab: the result list lvwResult, the normalisation switch and the sub-stretch
+// fields. It works on the run state the main window hands it after each successful run, so
+// it keeps working on that run while the input is edited.
+class ResultTab : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ResultTab(Prompts &prompts, QWidget *parent = nullptr);
+
+    // "Kopiera värde" off: a new run is starting.
+    void disableCopy();
+    // A run has passed its first check: empty list and fields, per-km mode chosen as by the
+    // user, "Kopiera värde" off.
+    void beginRun();
+    // A run succeeded: keep its state and append its "Totalt" row.
+    void showRun(std::shared_ptr<const calc::RunState> run);
+    // "Rensa" on the result tab: empty list and sub-stretch fields.
+    void clearResults();
+
+    std::shared_ptr<const calc::RunState> runState() const { return m_run; }
+    results::Mode mode() const;
+    // The rows as shown, in list order.
+    std::vector<results::ResultRow> rows() const;
+
+signals:
+    // Text for the main window's status bar ("Vänta...", "Klar").
+    void statusChanged(const QString &text);
+
+private:
+    void chooseMode(results::Mode mode);
+    void appendRow(const results::ResultRow &row);
+    void setHeaders(const QStringList &headers);
+
+    Prompts &m_prompts;
+    std::shared_ptr<const calc::RunState> m_run;
+
+    QTreeWidget *lvwResult = nullptr;
+    QRadioButton *optTot = nullptr;
+    QRadioButton *optPerKm = nullptr;
+    QLineEdit *txtResultStart = nullptr;
+    QLineEdit *txtResultStop = nullptr;
+    QPushButton *cmdVisaResult = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *cmdKopieraVarde = nullptr;
+};
+
+} // namespace lv::gui

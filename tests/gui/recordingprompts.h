@@ -1,0 +1,75 @@
+#pragma once
+
+#include "gui/prompts/prompts.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Stands in for message boxes, file dialogs, the printer dialog and modal dialogs: records
+// every message and answers from what the test queued.
+class RecordingPrompts final : public lv::gui::Prompts
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString title;
+        lv::MessageIcon icon = lv::MessageIcon::None;
+
+        bool operator==(const Message &) const = default;
+    };
+
+    QList<Message> messages;
+    QStringList fileDialogTitles;
+    QStringList fileDialogFilters;
+    // Answers of the open and save dialogs, first in first out; none left means "cancelled".
+    QStringList openAnswers;
+    QStringList saveAnswers;
+    bool printerAnswer = false;
+    int printerRequests = 0;
+    // Drives each modal dialog (fills fields, clicks buttons); unset, the dialog is cancelled.
+    std::function<void(QDialog &)> onDialog;
+    QStringList dialogsShown; // object names
+    // Called after each message is recorded (for example to look at the window's state).
+    std::function<void(const Message &)> onMessage;
+
+    void message(const QString &text, const QString &title, lv::MessageIcon icon) override
+    {
+        messages.append(Message{text, title, icon});
+        if (onMessage)
+            onMessage(messages.last());
+    }
+
+    QString openFileName(QWidget *, const QString &title, const QString &filter) override
+    {
+        fileDialogTitles.append(title);
+        fileDialogFilters.append(filter);
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+
+    QString saveFileName(QWidget *, const QString &title, const QString &filter) override
+    {
+        fileDialogTitles.append(title);
+        fileDialogFilters.append(filter);
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+
+    bool choosePrinter(QWidget *, QPrinter &) override
+    {
+        ++printerRequests;
+        return printerAnswer;
+    }
+
+    int runDialog(QDialog &dialog) override
+    {
+        dialogsShown.append(dialog.objectName());
+        dialog.setResult(QDialog::Rejected);
+        if (onDialog)
+            onDialog(dialog);
+        return dialog.result();
+    }
+};
