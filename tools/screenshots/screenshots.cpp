@@ -1,0 +1,127 @@
+// Grabs the README's pictures of the main window: the example tunnel on the input tab, and
+// the result tab after a calculation run. Run by tools/screenshots.sh under Xvfb.
+//
+// usage: luftvaka-screenshots EXAMPLE.dat OUTPUT_DIR
+
+#include "core/files/inputfile.h"
+#include "core/text/textfile.h"
+#include "gui/app/appicon.h"
+#include "gui/app/frmmain.h"
+#include "gui/prompts/prompts.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTabWidget>
+#include <QTextStream>
+
+#include <deque>
+
+namespace {
+
+// Types the queued segments into the segment dialog; any message is a failure.
+class ScriptedPrompts final : public lv::gui::Prompts
+{
+public:
+    std::deque<lv::input::SegmentRow> rows;
+    QStringList messages;
+
+    void message(const QString &text, const QString &title, lv::MessageIcon) override
+    {
+        messages.append(title + QStringLiteral(": ") + text);
+    }
+    QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
+    int runDialog(QDialog &dialog) override
+    {
+        if (rows.empty())
+            return QDialog::Rejected;
+        const lv::input::SegmentRow row = rows.front();
+        rows.pop_front();
+        const QStringList names = {"txtLangd", "txtLutning", "txtPbSpd",  "txtPbF",
+                                   "txtLbSpd", "txtLbF",     "txtLbsSpd", "txtLbsF"};
+        dialog.findChild<QLineEdit *>(QStringLiteral("txtNummer"))->setText(row.number);
+        for (int i = 0; i < names.size(); ++i)
+            dialog.findChild<QLineEdit *>(names[i])->setText(row.cells[std::size_t(i)]);
+        dialog.findChild<QAbstractButton *>(QStringLiteral("cmdOK"))->click();
+        return dialog.result();
+    }
+};
+
+void settle()
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+template <class T>
+T *child(QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s in the window", name);
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(lv::gui::appIcon());
+    QTextStream err(stderr);
+    if (argc != 3) {
+        err << "usage: luftvaka-screenshots EXAMPLE.dat OUTPUT_DIR\n";
+        return 2;
+    }
+    // The example is written with a decimal comma.
+    QLocale::setDefault(QLocale(QStringLiteral("sv_SE")));
+
+    const auto bytes = lv::text::readWholeFile(QString::fromLocal8Bit(argv[1]));
+    if (!bytes) {
+        err << bytes.error().message << '\n';
+        return 1;
+    }
+    const auto document = lv::files::readInputFile(*bytes);
+    if (!document) {
+        err << document.error().message << '\n';
+        return 1;
+    }
+
+    ScriptedPrompts prompts;
+    lv::gui::FrmMain window(prompts);
+    window.resize(1000, 560);
+    window.show();
+    child<QLineEdit>(window, "txtScenario")->setText(document->scenario);
+    auto *years = child<QComboBox>(window, "cboAr");
+    years->setCurrentIndex(years->findText(document->year));
+    prompts.rows.assign(document->rows.begin(), document->rows.end());
+    while (!prompts.rows.empty())
+        child<QAbstractButton>(window, "cmdLaggtill")->click();
+    child<QLineEdit>(window, "txtSPS")->setText(document->sps);
+    child<QLineEdit>(window, "txtDubbAndel")->setText(document->studdedShare);
+    settle();
+
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    if (!window.grab().save(out.filePath(QStringLiteral("screenshot-indata.png"))))
+        return 1;
+
+    child<QAbstractButton>(window, "cmdKor")->click();
+    if (!prompts.messages.isEmpty() || child<QTabWidget>(window, "SSTab1")->currentIndex() != 1) {
+        err << "the calculation run failed: " << prompts.messages.join(QStringLiteral("; "))
+            << '\n';
+        return 1;
+    }
+    settle();
+    if (!window.grab().save(out.filePath(QStringLiteral("screenshot-resultat.png"))))
+        return 1;
+    return 0;
+}
