@@ -21,6 +21,55 @@ constexpr std::array<int, 5> kBlockStart = {0, 2, 23, 2, 23};
 
 using Bracket = std::array<double, 9>; // profile quantities 4..8
 
+// The block end: a block ends before the first row whose key cell is empty, holds the empty
+// text, or lies beyond the used range.
+bool blockContinues(const NumberGrid &grid, int row)
+{
+    if (!grid.contains(row, kKeyColumn))
+        return false;
+    const xls::Cell &key = grid.sheet().at(row, kKeyColumn);
+    return !(key.type == xls::Cell::Type::Empty ||
+             (key.type == xls::Cell::Type::Text && key.text.isEmpty()));
+}
+
+// One category's speed table on one sheet, taken out of the sheet once per run: the rows from
+// the block's start row to its end, each with its key and five factors converted to numbers.
+struct SpeedTable
+{
+    struct Row
+    {
+        NumberGrid::Value key;
+        std::array<NumberGrid::Value, 9> y; // profile quantities 4..8
+    };
+    int startRow = 0;
+    std::vector<Row> rows;
+
+    SpeedTable(const NumberGrid &grid, int start) : startRow(start)
+    {
+        for (int r = start; grid.contains(r, kKeyColumn); ++r) {
+            Row row;
+            row.key = grid.value(r, kKeyColumn);
+            for (int j = kFirstQuantity; j <= kLastQuantity; ++j)
+                row.y[std::size_t(j)] = grid.value(r, j);
+            rows.push_back(row);
+            if (!blockContinues(grid, r + 1))
+                break;
+        }
+    }
+};
+
+// A driving-profile sheet as the speed step reads it.
+struct ProfileSheet
+{
+    NumberGrid grid;
+    SpeedTable blocks[2];
+
+    ProfileSheet(const xls::Sheet &sheet, const QString &workbookName)
+        : grid(sheet, workbookName), blocks{SpeedTable(grid, kBlockStart[1]),
+                                            SpeedTable(grid, kBlockStart[2])}
+    {}
+};
+
 // The driving-profile sheets of one workbook, each read and checked on first use.
 class ProfileSheets
 {
@@ -29,9 +78,9 @@ public:
         : m_workbook(workbook), m_prefix(std::move(prefix)), m_warn(warn)
     {}
 
-    Expected<const NumberGrid *> grid(int position)
+    Expected<const ProfileSheet *> sheet(int position)
     {
-        auto &slot = m_grids[std::size_t(position)];
+        auto &slot = m_sheets[std::size_t(position)];
         if (!slot) {
             const auto sheet = m_workbook.sheet(profileSheetName(m_prefix, kSlopeGrid[position]));
             if (!sheet)
@@ -54,56 +103,45 @@ private:
     const xls::Workbook &m_workbook;
     QString m_prefix;
     const LabelWarning &m_warn;
-    std::array<std::optional<NumberGrid>, 8> m_grids;
+    std::array<std::optional<ProfileSheet>, 8> m_sheets;
 };
-
-// The block of a category ends before the first row whose key cell is empty, holds the empty
-// text, or lies beyond the used range.
-bool blockContinues(const NumberGrid &grid, int row)
-{
-    if (!grid.contains(row, kKeyColumn))
-        return false;
-    const xls::Cell &key = grid.sheet().at(row, kKeyColumn);
-    return !(key.type == xls::Cell::Type::Empty ||
-             (key.type == xls::Cell::Type::Text && key.text.isEmpty()));
-}
 
 // Speed step: the category's factors at speed v on one sheet. Below the first key the first
 // row serves, at or above the last key the last row (no extrapolation by speed); between two
 // keys the values are interpolated.
-Expected<void> speedStep(const NumberGrid &grid, int category, float v, Bracket &out)
+Expected<void> speedStep(const ProfileSheet &sheet, int category, float v, Bracket &out)
 {
-    const int start = kBlockStart[std::size_t(category)];
-    int r = start;
+    const SpeedTable &table = sheet.blocks[category % 2 == 1 ? 0 : 1];
+    const auto fault = [&](std::size_t index, int column) {
+        return sheet.grid.fault(table.startRow + int(index), column);
+    };
+    if (table.rows.empty())
+        return fault(0, kKeyColumn);
+    std::size_t r = 0;
     for (;;) {
-        const bool more = blockContinues(grid, r + 1);
-        const auto key = grid.value(r, kKeyColumn);
+        const bool more = r + 1 < table.rows.size();
+        const auto &key = table.rows[r].key;
         if (!key.ok)
-            return grid.fault(r, kKeyColumn);
+            return fault(r, kKeyColumn);
         if (!(more && key.number <= v))
             break;
         ++r;
     }
-    const double key = grid.value(r, kKeyColumn).number;
-    const bool interpolate = r > start && key > v;
-    double previousKey = 0;
-    if (interpolate) {
-        const auto k = grid.number(r - 1, kKeyColumn);
-        if (!k)
-            return k.error();
-        previousKey = *k;
-    }
+    const auto &row = table.rows[r];
+    const bool interpolate = r > 0 && row.key.number > v;
     for (int j = kFirstQuantity; j <= kLastQuantity; ++j) {
-        const auto y = grid.number(r, j);
-        if (!y)
-            return y.error();
+        const auto &y = row.y[std::size_t(j)];
+        if (!y.ok)
+            return fault(r, j);
         if (interpolate) {
-            const auto y1 = grid.number(r - 1, j);
-            if (!y1)
-                return y1.error();
-            out[std::size_t(j)] = Intpol(previousKey, key, *y1, *y, v);
+            const auto &previous = table.rows[r - 1];
+            const auto &y1 = previous.y[std::size_t(j)];
+            if (!y1.ok)
+                return fault(r - 1, j);
+            out[std::size_t(j)] =
+                Intpol(previous.key.number, row.key.number, y1.number, y.number, v);
         } else {
-            out[std::size_t(j)] = *y;
+            out[std::size_t(j)] = y.number;
         }
     }
     return {};
@@ -116,13 +154,14 @@ Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, 
     const float sigma = run.SegmentSlope[std::size_t(i)];
     std::array<std::array<Bracket, 2>, 2> bracket{}; // [side: 0 upper, 1 lower][category]
     for (int side = 0; side < 2; ++side) {
-        const auto grid = sheets.grid(side == 0 ? s : s - 1);
-        if (!grid)
-            return grid.error();
+        const auto sheet = sheets.sheet(side == 0 ? s : s - 1);
+        if (!sheet)
+            return sheet.error();
         for (int c = 0; c < 2; ++c) {
             const int k = categories[std::size_t(c)];
-            const auto step = speedStep(**grid, k, run.SegmentSpeed(std::size_t(i), std::size_t(k)),
-                                        bracket[std::size_t(side)][std::size_t(c)]);
+            const auto step =
+                speedStep(**sheet, k, run.SegmentSpeed(std::size_t(i), std::size_t(k)),
+                          bracket[std::size_t(side)][std::size_t(c)]);
             if (!step)
                 return step;
         }

@@ -10,9 +10,9 @@ void RunState::recreate(int32_t n)
     SegmentSlope.assign(positions, 0);
     SegmentSpeed = Table2<float>(positions, 5);
     SegmentFlow = Table2<float>(positions, 4);
-    ProfileFactors = Table3<float>(5, 9, positions);
-    ClassFactors = Table3<double>(4, 9, positions);
-    SegmentRates = Table2<double>(12, positions);
+    ProfileFactors = PositionTable3<float>(5, 9, positions);
+    ClassFactors = PositionTable3<double>(4, 9, positions);
+    SegmentRates = PositionTable2<double>(12, positions);
     ResultVector = {};
 }
 

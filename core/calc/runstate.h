@@ -46,6 +46,48 @@ private:
     std::vector<T> m_data;
 };
 
+// A table whose last index is the segment position, stored position by position: every step of
+// the calculation walks the segments in order and reads or writes all values of one segment.
+template <class T>
+class PositionTable2
+{
+public:
+    PositionTable2() = default;
+    PositionTable2(std::size_t n0, std::size_t positions) : m_n0(n0), m_data(n0 * positions) {}
+    T &operator()(std::size_t i0, std::size_t position) { return m_data[position * m_n0 + i0]; }
+    const T &operator()(std::size_t i0, std::size_t position) const
+    {
+        return m_data[position * m_n0 + i0];
+    }
+
+private:
+    std::size_t m_n0 = 0;
+    std::vector<T> m_data;
+};
+
+template <class T>
+class PositionTable3
+{
+public:
+    PositionTable3() = default;
+    PositionTable3(std::size_t n0, std::size_t n1, std::size_t positions)
+        : m_n0(n0), m_n1(n1), m_data(n0 * n1 * positions)
+    {}
+    T &operator()(std::size_t i0, std::size_t i1, std::size_t position)
+    {
+        return m_data[(position * m_n0 + i0) * m_n1 + i1];
+    }
+    const T &operator()(std::size_t i0, std::size_t i1, std::size_t position) const
+    {
+        return m_data[(position * m_n0 + i0) * m_n1 + i1];
+    }
+
+private:
+    std::size_t m_n0 = 0;
+    std::size_t m_n1 = 0;
+    std::vector<T> m_data;
+};
+
 // Vehicle class (flows, class factors): 1 Pb, 2 Lb, 3 Lbs.
 // Vehicle category (speeds, profile factors): 1 and 2 the two passenger-car tables, 3 truck,
 // 4 truck with trailer.
@@ -64,14 +106,14 @@ struct RunState
     float StuddedShare = 0; // share of passenger cars with studded tyres, 0..1
     int16_t YearIndex = 0;  // 1 = 2005, 2 = 2010, 3 = 2020
 
-    std::vector<float> SegmentLength;  // m, positions 0..n
-    std::vector<int16_t> SegmentSlope; // whole percent, positions 0..n
-    Table2<float> SegmentSpeed;        // km/h, (position 0..n, category 0..4)
-    Table2<float> SegmentFlow;         // vehicles/h, (position 0..n, class 0..3)
-    Table3<float> ProfileFactors;      // (category 0..4, profile quantity 0..8, position 0..n)
-    Table3<double> ClassFactors;       // (class 0..3, profile quantity 0..8, position 0..n)
-    Table2<double> SegmentRates;       // per km of segment, (quantity 0..11, position 0..n)
-    ResultValues ResultVector{};       // the tunnel's length-weighted mean rates per km
+    std::vector<float> SegmentLength;     // m, positions 0..n
+    std::vector<int16_t> SegmentSlope;    // whole percent, positions 0..n
+    Table2<float> SegmentSpeed;           // km/h, (position 0..n, category 0..4)
+    Table2<float> SegmentFlow;            // vehicles/h, (position 0..n, class 0..3)
+    PositionTable3<float> ProfileFactors; // (category 0..4, profile quantity 0..8, position 0..n)
+    PositionTable3<double> ClassFactors;  // (class 0..3, profile quantity 0..8, position 0..n)
+    PositionTable2<double> SegmentRates;  // per km of segment, (quantity 0..11, position 0..n)
+    ResultValues ResultVector{};          // the tunnel's length-weighted mean rates per km
 
     // Sizes every table for n segments, all zero.
     void recreate(int32_t n);

@@ -58,15 +58,16 @@ calc::ResultValues SumSubStretch(const calc::RunState &run, float start, float s
             s += length(i);
         lastPart = stop - s;
     }
+    // Each segment counts with the kilometres of it inside the stretch.
     float kilometres = 0;
     for (int i = j; i <= k; ++i) {
         const float overlap = i == j ? firstPart : i == k ? lastPart : length(i);
-        const float km = overlap / 1000.0f;
+        const double km = overlap / 1000.0f;
         for (std::size_t q = 1; q <= 11; ++q) {
-            result[q] = static_cast<float>(double(result[q]) +
-                                           double(km) * run.SegmentRates(q, std::size_t(i)));
+            result[q] =
+                static_cast<float>(double(result[q]) + km * run.SegmentRates(q, std::size_t(i)));
         }
-        kilometres += km;
+        kilometres += float(km);
     }
     if (perKm) {
         if (!(kilometres > 0))

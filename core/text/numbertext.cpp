@@ -29,14 +29,36 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+// The number symbols of the user's locale, looked up again only when the default locale
+// changes (parsing a maximum tunnel converts a quarter of a million texts).
+struct Symbols
+{
+    QLocale locale;
+    QString decimal;
+    QString minus;
+    QString plus;
+};
+
+const Symbols &symbols()
+{
+    thread_local Symbols cached{QLocale::c(), QStringLiteral("."), QStringLiteral("-"),
+                                QStringLiteral("+")};
+    const QLocale current;
+    if (!(current == cached.locale)) {
+        cached = Symbols{current, current.decimalPoint(), current.negativeSign(),
+                         current.positiveSign()};
+    }
+    return cached;
+}
+
 // Checks the syntax of a number text in the user's locale and rewrites it as a C-locale
 // number ("-1.5e3"), or returns nothing when the text is not a number.
 std::optional<std::string> toCNumber(const QString &text)
 {
-    const QLocale locale;
-    const QString decimal = locale.decimalPoint();
-    const QString minus = locale.negativeSign();
-    const QString plus = locale.positiveSign();
+    const Symbols &sym = symbols();
+    const QString &decimal = sym.decimal;
+    const QString &minus = sym.minus;
+    const QString &plus = sym.plus;
     const QString t = text.trimmed();
 
     std::string out;
@@ -209,7 +231,7 @@ QString formatHashDotHash(double value)
     if (value < 0 && !isZero)
         out += u'-';
     out += QString::fromLatin1(integer);
-    out += QLocale().decimalPoint();
+    out += symbols().decimal;
     out += QString::fromLatin1(fraction);
     return out;
 }
@@ -228,7 +250,7 @@ QString formatGeneral(float value)
     if (v == 0.0)
         return QStringLiteral("0");
     const Decimal d = toDecimal(std::fabs(v), 7);
-    const QString decimal = QLocale().decimalPoint();
+    const QString &decimal = symbols().decimal;
     std::string digits = d.digits;
     QString out = v < 0 ? QStringLiteral("-") : QString();
     if (d.exponent < -4 || d.exponent > 6) {

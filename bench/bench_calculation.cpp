@@ -1,0 +1,146 @@
+// Times a maximum tunnel (32,767 segments) from the default workbooks: the whole run from
+// reading the workbooks to the tunnel means, the three core steps alone, and 1,000 sub-stretch
+// rows added and recomputed. Prints its figures; run it from the build's bin directory or give
+// the workbook directory as the first argument.
+
+#include "core/calc/calculationrun.h"
+#include "core/calc/classfactors.h"
+#include "core/calc/numbergrid.h"
+#include "core/calc/profilefactors.h"
+#include "core/calc/segmentemissions.h"
+#include "core/results/resulttable.h"
+#include "core/results/substretch.h"
+#include "core/text/numbertext.h"
+#include "core/xls/workbook.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocale>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace lv;
+
+namespace {
+
+constexpr int kSegments = 32767;
+constexpr int kRows = 1000;
+const int kRepeats = qEnvironmentVariableIntValue("LUFTVAKA_BENCH_REPEATS") > 0
+                         ? qEnvironmentVariableIntValue("LUFTVAKA_BENCH_REPEATS")
+                         : 5;
+
+// A long tunnel with every slope from -9 % to 9 % and speeds from 10 to 120 km/h.
+calc::RunInput maximumTunnel()
+{
+    calc::RunInput input;
+    input.yearText = QStringLiteral("2010");
+    input.spsText = text::formatGeneral(3.5f);
+    input.shareText = text::formatGeneral(0.3f);
+    input.rows.reserve(kSegments);
+    for (int i = 0; i < kSegments; ++i) {
+        const auto n = [](double v) { return text::formatGeneral(float(v)); };
+        input.rows.push_back(
+            input::SegmentRow{QString::number(i + 1),
+                              {n(10 + i % 90), n(i % 19 - 9), n(10 + i % 111), n(500 + i % 700),
+                               n(10 + i % 81), n(20 + i % 50), n(10 + i % 77), n(5 + i % 30)}});
+    }
+    return input;
+}
+
+template <class F>
+double bestMilliseconds(F &&work)
+{
+    double best = 1e300;
+    for (int r = 0; r < kRepeats; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    const QString dir =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QCoreApplication::applicationDirPath();
+    const calc::RunInput input = maximumTunnel();
+
+    bool ok = true;
+    const double whole = bestMilliseconds([&] { ok = ok && calc::computeRun(input, dir).ok(); });
+    if (!ok) {
+        std::fprintf(stderr, "%s\n", qPrintable(calc::computeRun(input, dir).error().message));
+        return 1;
+    }
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peakMegabytes = double(usage.ru_maxrss) / 1024.0;
+
+    const QDir d(dir);
+    double read = 0;
+    read = bestMilliseconds([&] {
+        (void)xls::Workbook::open(d.filePath(QStringLiteral("pb_bara_glid_data.xls")));
+        (void)xls::Workbook::open(d.filePath(QStringLiteral("lb_bara_glid_data.xls")));
+        (void)xls::Workbook::open(d.filePath(QStringLiteral("faktorer.xls")));
+    });
+
+    // The three core steps alone, on tables the run has filled.
+    const auto pb = xls::Workbook::open(d.filePath(QStringLiteral("pb_bara_glid_data.xls")));
+    const auto lb = xls::Workbook::open(d.filePath(QStringLiteral("lb_bara_glid_data.xls")));
+    const auto factors = xls::Workbook::open(d.filePath(QStringLiteral("faktorer.xls")));
+    const calc::RunState filled = *calc::computeRun(input, dir);
+    const calc::NumberGrid grid(**factors->sheet(1), factors->fileName());
+    std::vector<calc::RunState> fresh;
+    for (int r = 0; r < kRepeats; ++r) {
+        calc::RunState run;
+        run.recreate(filled.SegmentCount);
+        run.SegmentLength = filled.SegmentLength;
+        run.SegmentSlope = filled.SegmentSlope;
+        run.SegmentSpeed = filled.SegmentSpeed;
+        run.SegmentFlow = filled.SegmentFlow;
+        run.SpsValue = filled.SpsValue;
+        run.StuddedShare = filled.StuddedShare;
+        run.YearIndex = filled.YearIndex;
+        fresh.push_back(std::move(run));
+    }
+    int next = 0;
+    const double core = bestMilliseconds([&] {
+        calc::RunState &run = fresh[std::size_t(next++)];
+        ok = ok && calc::InterpolateProfileFactors(run, *pb, *lb, {}).ok() &&
+             calc::WeightClassFactors(run, grid).ok() &&
+             calc::ComputeSegmentEmissions(run, grid).ok();
+    });
+
+    // 1,000 sub-stretch rows added, then all recomputed on a switch to totals.
+    const float total = results::tunnelLength(filled);
+    std::vector<results::ResultRow> rows;
+    const double add = bestMilliseconds([&] {
+        rows.clear();
+        for (int r = 0; r < kRows; ++r) {
+            const float start = total * float(r) / float(2 * kRows);
+            const float stop = start + total / 2;
+            rows.push_back(*results::addSubStretch(filled, text::formatGeneral(start),
+                                                   text::formatGeneral(stop),
+                                                   results::Mode::PerKm));
+        }
+    });
+    const double recalc =
+        bestMilliseconds([&] { results::RecalcResultRows(filled, rows, results::Mode::Totals); });
+
+    std::printf("Maximum tunnel: %d segments, best of %d runs\n", kSegments, kRepeats);
+    std::printf("  whole run (workbooks to tunnel means): %8.1f ms\n", whole);
+    std::printf("  reading the three workbooks:           %8.1f ms\n", read);
+    std::printf("  the three core steps:                  %8.1f ms\n", core);
+    std::printf("  adding %d sub-stretch rows:          %8.1f ms\n", kRows, add);
+    std::printf("  recomputing %d rows (mode switch):   %8.1f ms\n", kRows, recalc);
+    std::printf("  peak memory of the whole run:          %8.1f MB\n", peakMegabytes);
+    return ok ? 0 : 1;
+}
