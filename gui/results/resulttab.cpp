@@ -63,6 +63,7 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     stretchFields->addWidget(new QLabel(QStringLiteral(" - "), this), 1, 1);
     stretchFields->addWidget(txtResultStop, 1, 2);
     stretchFields->addWidget(cmdVisaResult, 1, 3);
+    stretchFields->setRowStretch(2, 1);
 
     Command1 = new QPushButton(QStringLiteral("Ta bort markerat"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -70,9 +71,9 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     cmdKopieraVarde = new QPushButton(QStringLiteral("Kopiera värde"), this);
     cmdKopieraVarde->setObjectName(QStringLiteral("cmdKopieraVarde"));
     auto *rowButtons = new QVBoxLayout;
-    rowButtons->addStretch(1);
     rowButtons->addWidget(Command1);
     rowButtons->addWidget(cmdKopieraVarde);
+    rowButtons->addStretch(1);
 
     auto *below = new QHBoxLayout;
     below->addWidget(normFrame);

@@ -96,6 +96,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Taken before the window makes the program's directory the current one.
+    const QDir out(QDir(QString::fromLocal8Bit(argv[2])).absolutePath());
     ScriptedPrompts prompts;
     lv::gui::FrmMain window(prompts);
     window.resize(1000, 560);
@@ -110,8 +112,13 @@ int main(int argc, char *argv[])
     child<QLineEdit>(window, "txtDubbAndel")->setText(document->studdedShare);
     settle();
 
-    const QDir out(QString::fromLocal8Bit(argv[2]));
-    if (!window.grab().save(out.filePath(QStringLiteral("screenshot-indata.png"))))
+    const auto save = [&](const QString &name) {
+        const bool saved = window.grab().save(out.filePath(name));
+        if (!saved)
+            err << "could not write " << out.filePath(name) << '\n';
+        return saved;
+    };
+    if (!save(QStringLiteral("screenshot-indata.png")))
         return 1;
 
     child<QAbstractButton>(window, "cmdKor")->click();
@@ -121,7 +128,5 @@ int main(int argc, char *argv[])
         return 1;
     }
     settle();
-    if (!window.grab().save(out.filePath(QStringLiteral("screenshot-resultat.png"))))
-        return 1;
-    return 0;
+    return save(QStringLiteral("screenshot-resultat.png")) ? 0 : 1;
 }
