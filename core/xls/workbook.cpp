@@ -138,8 +138,7 @@ struct WorkbookReader
 
     WorkbookReader(const QByteArray &stream, const QString &fileName)
         : stream(stream), fileName(fileName)
-    {
-    }
+    {}
 
     const QByteArray &stream;
     const QString &fileName;
