@@ -97,8 +97,8 @@ struct SheetBuilder
         sheet->m_columns = lastColumn - firstColumn + 1;
 
         auto position = [&](const PlacedCell &placed) {
-            return uint32_t(placed.row - firstRow) * uint32_t(sheet->m_columns) +
-                   uint32_t(placed.column - firstColumn);
+            return uint32_t(placed.row - sheet->m_firstRow) * uint32_t(sheet->m_columns) +
+                   uint32_t(placed.column - sheet->m_firstColumn);
         };
         // A later record for the same cell replaces an earlier one.
         std::stable_sort(cells.begin(), cells.end(),
