@@ -92,6 +92,8 @@ FrmMain::FrmMain(Prompts &prompts, const QString &appPath, QWidget *parent)
     connect(cmdRensa, &QPushButton::clicked, this, &FrmMain::cmdRensa_Click);
     connect(m_resultTab, &ResultTab::statusChanged, this, &FrmMain::setStatus);
 
+    setMinimumSize(720, 480);
+
     // Start-up: centred, only the input tab, the program's directory current, ready.
     centreOnScreen();
     SSTab1->setTabEnabled(kInputTab, true);
@@ -143,8 +145,10 @@ void FrmMain::buildInputTab(QWidget *tab)
     txtDubbAndel->setAccessibleName(QStringLiteral("Andel dubbade personbilar:"));
     shareLabel->setBuddy(txtDubbAndel);
     const int fieldWidth = txtSPS->fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
-    txtSPS->setMaximumWidth(fieldWidth * 2);
-    txtDubbAndel->setMaximumWidth(fieldWidth * 2);
+    for (QLineEdit *field : {txtSPS, txtDubbAndel}) {
+        field->setMinimumWidth(fieldWidth);
+        field->setMaximumWidth(fieldWidth * 2);
+    }
     auto *wear = new QHBoxLayout(wearFrame);
     wear->addWidget(spsLabel);
     wear->addWidget(txtSPS, 1);

@@ -40,6 +40,7 @@ SegmentList::SegmentList(Prompts &prompts, QWidget *parent)
     });
     lvwBlock->header()->setSectionsMovable(false);
     lvwBlock->header()->resizeSections(QHeaderView::ResizeToContents);
+    lvwBlock->setMinimumHeight(lvwBlock->fontMetrics().height() * 8);
 
     cmdLaggtill = new QPushButton(QStringLiteral("Lägg till..."), this);
     cmdLaggtill->setObjectName(QStringLiteral("cmdLaggtill"));

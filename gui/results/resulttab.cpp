@@ -37,6 +37,7 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     const int inch = logicalDpiX();
     for (int c = 0; c < lvwResult->columnCount(); ++c)
         lvwResult->setColumnWidth(c, std::max(inch, lvwResult->header()->sectionSizeHint(c)));
+    lvwResult->setMinimumHeight(lvwResult->fontMetrics().height() * 8);
 
     auto *normFrame = new QGroupBox(QStringLiteral("Resultatnormering"), this);
     optTot = new QRadioButton(QStringLiteral("Totala effekter"), normFrame);
@@ -57,6 +58,9 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     txtResultStop->setAccessibleName(QStringLiteral("Resultat för delsträcka: slut [m]"));
     cmdVisaResult = new QPushButton(QStringLiteral("Lägg till"), this);
     cmdVisaResult->setObjectName(QStringLiteral("cmdVisaResult"));
+    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000000"));
+    txtResultStart->setMinimumWidth(fieldWidth);
+    txtResultStop->setMinimumWidth(fieldWidth);
     auto *stretchFields = new QGridLayout;
     stretchFields->addWidget(stretchLabel, 0, 0, 1, 4);
     stretchFields->addWidget(txtResultStart, 1, 0);
