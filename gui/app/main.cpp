@@ -6,13 +6,14 @@
 
 int main(int argc, char *argv[])
 {
+    // The default locale stays the system's: numbers are read and written as the user writes
+    // them.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Luftvaka"));
     QApplication::setApplicationVersion(QStringLiteral(LUFTVAKA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("luftvaka"));
     QApplication::setWindowIcon(lv::gui::appIcon());
 
-    // Numbers are read and written in the user's own locale (Qt's default is the system's).
     lv::gui::QtPrompts prompts;
     lv::gui::FrmMain window(prompts);
     window.show();
