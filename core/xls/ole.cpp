@@ -5,6 +5,7 @@
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -55,12 +56,44 @@ using GPtr = std::unique_ptr<T, GObjectUnref>;
 
 constexpr char Signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
+uint32_t readU32(const QByteArray &bytes, qsizetype at)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | uchar(bytes[at + i]);
+    return value;
+}
+
+// The root directory entry of a compound file never has siblings. libgsf still reads siblings
+// it finds there, as entries without a parent that it then never frees: every such file would
+// leak memory, so it is refused as damaged before libgsf sees it.
+bool rootEntryHasSiblings(const QByteArray &file)
+{
+    constexpr qsizetype HeaderSize = 512;
+    if (file.size() < HeaderSize)
+        return false;
+    const int shift = uchar(file[0x1E]) | uchar(file[0x1F]) << 8;
+    if (shift < 6 || shift > 30)
+        return false; // libgsf refuses these sector sizes itself
+    // The header is padded to a whole sector; the header names the first directory sector.
+    const qint64 sector = qint64(1) << shift;
+    const qint64 entry = std::max<qint64>(HeaderSize, sector) + readU32(file, 0x30) * sector;
+    constexpr qint64 LeftSibling = 0x44;
+    constexpr qint64 RightSibling = 0x48;
+    if (entry + RightSibling + 4 > file.size())
+        return false;
+    return readU32(file, qsizetype(entry + LeftSibling)) != 0xFFFFFFFFu ||
+           readU32(file, qsizetype(entry + RightSibling)) != 0xFFFFFFFFu;
+}
+
 } // namespace
 
 WorkbookStream readWorkbookStream(const QByteArray &file)
 {
     if (file.size() < 8 || std::memcmp(file.constData(), Signature, 8) != 0)
         return {WorkbookStream::Status::NotCompoundFile, {}};
+    if (rootEntryHasSiblings(file))
+        return {WorkbookStream::Status::Damaged, {}};
     const QuietLibrary quiet;
 
     // The memory input reads the caller's bytes in place; they outlive every object here.
