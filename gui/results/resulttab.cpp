@@ -1,13 +1,18 @@
 #include "gui/results/resulttab.h"
 
+#include "core/input/segmentrow.h"
 #include "gui/prompts/prompts.h"
 
+#include <QClipboard>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -17,6 +22,27 @@ namespace lv::gui {
 
 using results::Mode;
 using results::ResultRow;
+
+namespace {
+
+const QString kReady = QStringLiteral("Klar");
+const QString kWait = QStringLiteral("Vänta...");
+
+// The text colour of a marked value; unmarked cells have the list's normal (black) text.
+const QColor kMarked = Qt::red;
+
+bool isMarked(const QTreeWidgetItem &item, int column)
+{
+    const QVariant colour = item.data(column, Qt::ForegroundRole);
+    return colour.isValid() && colour.value<QBrush>().color() == kMarked;
+}
+
+void setMarked(QTreeWidgetItem &item, int column, bool marked)
+{
+    item.setData(column, Qt::ForegroundRole, marked ? QVariant(QBrush(kMarked)) : QVariant());
+}
+
+} // namespace
 
 ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_prompts(prompts)
 {
@@ -97,6 +123,21 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     setTabOrder(txtResultStop, cmdVisaResult);
     setTabOrder(cmdVisaResult, Command1);
     setTabOrder(Command1, cmdKopieraVarde);
+
+    connect(cmdVisaResult, &QPushButton::clicked, this, &ResultTab::cmdVisaResult_Click);
+    connect(Command1, &QPushButton::clicked, this, &ResultTab::Command1_Click);
+    connect(cmdKopieraVarde, &QPushButton::clicked, this, &ResultTab::cmdKopieraVarde_Click);
+    // The user's choice of an option (mouse, space or arrow keys all click it); setting the
+    // buttons from code does not switch.
+    connect(optTot, &QRadioButton::clicked, this, [this] { chooseMode(Mode::Totals); });
+    connect(optPerKm, &QRadioButton::clicked, this, [this] { chooseMode(Mode::PerKm); });
+    connect(lvwResult, &QTreeWidget::itemClicked, this, &ResultTab::lvwResult_ItemClick);
+    // A row selected from the keyboard can be removed as well as a clicked one.
+    connect(lvwResult, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!lvwResult->selectedItems().isEmpty())
+            Command1->setEnabled(true);
+    });
+    lvwResult->viewport()->installEventFilter(this);
 }
 
 void ResultTab::disableCopy()
@@ -148,24 +189,139 @@ std::vector<ResultRow> ResultTab::rows() const
     return rows;
 }
 
+bool ResultTab::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every press of any button marks, the second press of a double click included; the list
+    // still gets the press for its own selection.
+    if (watched == lvwResult->viewport() && (event->type() == QEvent::MouseButtonPress ||
+                                             event->type() == QEvent::MouseButtonDblClick)) {
+        lvwResult_MouseDown(static_cast<QMouseEvent *>(event)->position().toPoint());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ResultTab::cmdVisaResult_Click()
+{
+    emit statusChanged(kWait);
+    static const calc::RunState noRun; // the tab is out of reach before the first run
+    const Expected<ResultRow> row = results::addSubStretch(
+        m_run ? *m_run : noRun, txtResultStart->text(), txtResultStop->text(), mode());
+    if (!row) {
+        const Error &error = row.error();
+        m_prompts.message(error.message,
+                          error.title.isEmpty() ? input::kInputFaultTitle : error.title,
+                          error.icon);
+        emit statusChanged(kReady);
+        return;
+    }
+    appendRow(*row);
+    txtResultStart->clear();
+    txtResultStop->clear();
+    emit statusChanged(kReady);
+}
+
+void ResultTab::Command1_Click()
+{
+    // Without a selected row (after a run or "Rensa") there is nothing to remove.
+    const QList<QTreeWidgetItem *> selected = lvwResult->selectedItems();
+    if (selected.isEmpty())
+        return;
+    delete lvwResult->takeTopLevelItem(lvwResult->indexOfTopLevelItem(selected.first()));
+    // The next row is not chosen for the user: another row must be clicked first.
+    lvwResult->clearSelection();
+    Command1->setEnabled(false);
+}
+
+void ResultTab::cmdKopieraVarde_Click()
+{
+    for (int i = 0; i < lvwResult->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = lvwResult->topLevelItem(i);
+        for (int column = 1; column < item->columnCount(); ++column) {
+            if (!isMarked(*item, column))
+                continue;
+            // The value exactly as shown, as plain text only.
+            QGuiApplication::clipboard()->setText(item->text(column));
+            setMarked(*item, column, false);
+            cmdKopieraVarde->setEnabled(false);
+            return;
+        }
+    }
+}
+
+void ResultTab::lvwResult_ItemClick()
+{
+    // The list itself selects the clicked row (a Ctrl click may also deselect it).
+    Command1->setEnabled(true);
+}
+
+void ResultTab::lvwResult_MouseDown(const QPoint &position)
+{
+    unmarkAll();
+    // Only a value cell of a row is marked: not the label, not the space beside or below.
+    QTreeWidgetItem *item = lvwResult->itemAt(position);
+    const int column = lvwResult->columnAt(position.x());
+    if (!item || column < 1)
+        return;
+    setMarked(*item, column, true);
+    cmdKopieraVarde->setEnabled(true);
+}
+
 void ResultTab::chooseMode(Mode mode)
 {
-    // The mode as the user chooses it: the value headers of that mode (with "CO2: [kg/km]").
+    // The mode as the user chooses it: the value headers of that mode (with "CO2: [kg/km]"),
+    // then every row again from its label.
     setHeaders(results::resultHeaders(mode));
+    RecalcResultRows();
+}
+
+void ResultTab::RecalcResultRows()
+{
+    if (!m_run)
+        return;
+    std::vector<ResultRow> rows = this->rows();
+    results::RecalcResultRows(*m_run, rows, mode());
+    // New texts only: the selection and a marked value stay where they are.
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        writeRow(*lvwResult->topLevelItem(int(i)), rows[i]);
 }
 
 void ResultTab::appendRow(const ResultRow &row)
 {
-    auto *item = new QTreeWidgetItem(lvwResult);
-    item->setText(0, row.label);
+    auto *item = new QTreeWidgetItem;
+    for (int column = 1; column < lvwResult->columnCount(); ++column)
+        item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    writeRow(*item, row);
+    lvwResult->addTopLevelItem(item);
+}
+
+void ResultTab::writeRow(QTreeWidgetItem &item, const ResultRow &row)
+{
+    item.setText(0, row.label);
     for (std::size_t c = 0; c < row.values.size(); ++c)
-        item->setText(int(c) + 1, row.values[c]);
+        item.setText(int(c) + 1, row.values[c]);
 }
 
 void ResultTab::setHeaders(const QStringList &headers)
 {
     lvwResult->setColumnCount(int(headers.size()));
     lvwResult->setHeaderLabels(headers);
+    // A longer header of the other mode widens its column; no column is narrowed.
+    for (int c = 0; c < lvwResult->columnCount(); ++c) {
+        const int needed = lvwResult->header()->sectionSizeHint(c);
+        if (lvwResult->columnWidth(c) < needed)
+            lvwResult->setColumnWidth(c, needed);
+    }
+}
+
+void ResultTab::unmarkAll()
+{
+    for (int i = 0; i < lvwResult->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = lvwResult->topLevelItem(i);
+        for (int column = 1; column < item->columnCount(); ++column) {
+            if (isMarked(*item, column))
+                setMarked(*item, column, false);
+        }
+    }
 }
 
 } // namespace lv::gui

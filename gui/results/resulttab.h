@@ -12,6 +12,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace lv::gui {
 
@@ -19,7 +20,12 @@ class Prompts;
 
 // The result tab: the result list lvwResult, the normalisation switch and the sub-stretch
 // fields. It works on the run state the main window hands it after each successful run, so
-// it keeps working on that run while the input is edited.
+// it keeps working on that run while the input is edited. The list is the only store of the
+// rows shown; the core computes every text, the tab only moves texts in and out of it.
+//
+// The selected row and the marked value are two different things: a row is selected by
+// clicking it (for "Ta bort markerat"); a value is marked by pressing a mouse button over its
+// cell (for "Kopiera värde"), and the mark is the cell's red text, one cell at most.
 class ResultTab : public QWidget
 {
     Q_OBJECT
@@ -38,18 +44,31 @@ public:
     void clearResults();
 
     std::shared_ptr<const calc::RunState> runState() const { return m_run; }
+    // The normalisation the option buttons show.
     results::Mode mode() const;
     // The rows as shown, in list order.
     std::vector<results::ResultRow> rows() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // Text for the main window's status bar ("Vänta...", "Klar").
     void statusChanged(const QString &text);
 
 private:
+    void cmdVisaResult_Click();
+    void Command1_Click();
+    void cmdKopieraVarde_Click();
+    void lvwResult_ItemClick();
+    void lvwResult_MouseDown(const QPoint &position);
+
     void chooseMode(results::Mode mode);
+    void RecalcResultRows();
     void appendRow(const results::ResultRow &row);
+    static void writeRow(QTreeWidgetItem &item, const results::ResultRow &row);
     void setHeaders(const QStringList &headers);
+    void unmarkAll();
 
     Prompts &m_prompts;
     std::shared_ptr<const calc::RunState> m_run;
