@@ -3,6 +3,7 @@
 #include "core/calc/calculationrun.h"
 #include "gui/app/appicon.h"
 #include "gui/app/frmabout.h"
+#include "gui/files/filecommands.h"
 #include "gui/input/segmentlist.h"
 #include "gui/prompts/prompts.h"
 #include "gui/results/resulttab.h"
@@ -292,11 +293,42 @@ void FrmMain::cmdRensa_Click()
     }
 }
 
-// The file and print commands come with the file formats' window side.
-void FrmMain::mnuOpen_Click() {}
-void FrmMain::mnuSparaData_Click() {}
-void FrmMain::mnuSpara_Click() {}
-void FrmMain::mnuSkriv_Click() {}
+files::InputDocument FrmMain::inputDocument() const
+{
+    return files::InputDocument{txtScenario->text(), cboAr->currentText(), m_segments->rows(),
+                                txtSPS->text(), txtDubbAndel->text()};
+}
+
+void FrmMain::setInputDocument(const files::InputDocument &document)
+{
+    txtScenario->setText(document.scenario);
+    cboAr->setCurrentIndex(cboAr->findText(document.year)); // "" selects no year
+    m_segments->setRows(document.rows);
+    txtSPS->setText(document.sps);
+    txtDubbAndel->setText(document.studdedShare);
+}
+
+// Opening replaces the input only; the result tab and its menu items stay as they are.
+void FrmMain::mnuOpen_Click()
+{
+    if (const auto document = openInputFile(m_prompts, this))
+        setInputDocument(*document);
+}
+
+void FrmMain::mnuSparaData_Click()
+{
+    saveInputFile(m_prompts, this, inputDocument());
+}
+
+void FrmMain::mnuSpara_Click()
+{
+    saveResultFile(m_prompts, this, txtScenario->text(), m_resultTab->mode(), m_resultTab->rows());
+}
+
+void FrmMain::mnuSkriv_Click()
+{
+    printResults(m_prompts, this, txtScenario->text(), m_resultTab->mode(), m_resultTab->rows());
+}
 
 void FrmMain::mnuOm_Click()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calc/runstate.h"
+#include "core/files/inputfile.h"
 
 #include <QMainWindow>
 
@@ -37,6 +38,10 @@ public:
     // The tables of the last successful run, or nothing before the first.
     std::shared_ptr<const calc::RunState> runState() const { return m_run; }
     QString statusText() const;
+    // The input as the controls show it (scenario, year, segment rows, the two wear fields),
+    // and putting an input read from a file back into them.
+    files::InputDocument inputDocument() const;
+    void setInputDocument(const files::InputDocument &document);
 
 private:
     void buildInputTab(QWidget *tab);

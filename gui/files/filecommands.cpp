@@ -1,0 +1,84 @@
+#include "gui/files/filecommands.h"
+
+#include "core/files/report.h"
+#include "core/files/resultfile.h"
+#include "core/text/textfile.h"
+#include "gui/files/reportprinter.h"
+#include "gui/prompts/prompts.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPrinter>
+
+namespace lv::gui {
+
+namespace {
+
+// Writes the file's bytes, or says why nothing was written: a text the file cannot hold
+// (the writer's error) or a file that could not be written (the atomic save's).
+void saveBytes(Prompts &prompts, const QString &title, const QString &path,
+               const Expected<QByteArray> &bytes)
+{
+    if (!bytes) {
+        prompts.message(QStringLiteral("Filen %1 sparades inte. %2")
+                            .arg(QFileInfo(path).fileName(), bytes.error().message),
+                        title, MessageIcon::Exclamation);
+        return;
+    }
+    const Expected<void> saved = text::saveFileAtomically(path, *bytes);
+    if (!saved)
+        prompts.message(saved.error().message, title, MessageIcon::Exclamation);
+}
+
+} // namespace
+
+std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent)
+{
+    const QString path = prompts.openFileName(parent, kOpenInputTitle, kInputFilter);
+    if (path.isEmpty())
+        return std::nullopt;
+    // A file that cannot be opened at all ends the command without a word.
+    const Expected<QByteArray> bytes = text::readWholeFile(path);
+    if (!bytes)
+        return std::nullopt;
+    Expected<files::InputDocument> document = files::readInputFile(*bytes);
+    if (!document) {
+        const Error &error = document.error();
+        prompts.message(error.message, error.title, error.icon);
+        return std::nullopt;
+    }
+    return std::move(document).value();
+}
+
+void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document)
+{
+    const QString path = prompts.saveFileName(parent, kSaveInputTitle, kInputFilter);
+    if (path.isEmpty())
+        return;
+    saveBytes(prompts, kSaveInputTitle, path,
+              files::writeInputFile(document, QDateTime::currentDateTime()));
+}
+
+void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
+                    const std::vector<results::ResultRow> &rows)
+{
+    const QString path = prompts.saveFileName(parent, kSaveResultTitle, kResultFilter);
+    if (path.isEmpty())
+        return;
+    saveBytes(prompts, kSaveResultTitle, path,
+              files::writeResultFile(scenario, mode, rows, QDateTime::currentDateTime()));
+}
+
+void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
+                  const std::vector<results::ResultRow> &rows)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!prompts.choosePrinter(parent, printer))
+        return;
+    const Expected<void> printed = printReport(
+        printer, files::reportLines(scenario, mode, rows, QDateTime::currentDateTime()));
+    if (!printed)
+        prompts.message(printed.error().message, kPrintTitle, MessageIcon::Exclamation);
+}
+
+} // namespace lv::gui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/files/inputfile.h"
+#include "core/results/resulttable.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace lv::gui {
+
+class Prompts;
+
+// The titles and filters of the file dialogs, and the titles of the messages of a failed save
+// or print.
+inline const QString kOpenInputTitle = QStringLiteral("Öppna indata");
+inline const QString kSaveInputTitle = QStringLiteral("Spara indata");
+inline const QString kInputFilter = QStringLiteral("Indata, emissionsberäkning (*.dat)");
+inline const QString kSaveResultTitle = QStringLiteral("Spara resultat");
+inline const QString kResultFilter = QStringLiteral("Emissions effekter (*.eff)");
+inline const QString kPrintTitle = QStringLiteral("Skriv ut resultat");
+
+// "Öppna indata...": the input of the file the user chooses, read whole before anything is
+// handed back. Nothing when the dialog is cancelled or the file cannot be opened (silently), or
+// when its content is faulty (after the reader's message).
+std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent);
+
+// "Spara indata...": writes the input to a file the user chooses, replacing it atomically. A
+// failure is shown and leaves any existing file as it was; a cancelled dialog writes nothing.
+void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document);
+
+// "Spara resultat...": writes the result list as shown, in its mode, as "Spara indata...".
+void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
+                    const std::vector<results::ResultRow> &rows);
+
+// "Skriv ut resultat...": the print dialog, then the report on the chosen printer. A failure of
+// the printer is shown; a cancelled dialog prints nothing.
+void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
+                  const std::vector<results::ResultRow> &rows);
+
+} // namespace lv::gui
