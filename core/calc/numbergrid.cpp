@@ -26,28 +26,6 @@ NumberGrid::Value convert(const xls::Cell &cell)
     return {0, false};
 }
 
-QString errorText(uint8_t code)
-{
-    switch (code) {
-    case 0x00:
-        return QStringLiteral("#NULL!");
-    case 0x07:
-        return QStringLiteral("#DIV/0!");
-    case 0x0F:
-        return QStringLiteral("#VALUE!");
-    case 0x17:
-        return QStringLiteral("#REF!");
-    case 0x1D:
-        return QStringLiteral("#NAME?");
-    case 0x24:
-        return QStringLiteral("#NUM!");
-    case 0x2A:
-        return QStringLiteral("#N/A");
-    default:
-        return QStringLiteral("#FEL!");
-    }
-}
-
 } // namespace
 
 QString cellDisplayText(const xls::Cell &cell)
@@ -63,7 +41,7 @@ QString cellDisplayText(const xls::Cell &cell)
     case Type::Boolean:
         return cell.number != 0 ? QStringLiteral("SANT") : QStringLiteral("FALSKT");
     case Type::Error:
-        return errorText(cell.errorCode);
+        return xls::errorText(cell.errorCode);
     }
     return QString();
 }
