@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,16 +32,38 @@ const QString kWait = QStringLiteral("Vänta...");
 // The text colour of a marked value; unmarked cells have the list's normal (black) text.
 const QColor kMarked = Qt::red;
 
+bool isMarkedColour(const QVariant &colour)
+{
+    return colour.isValid() && colour.value<QBrush>().color() == kMarked;
+}
+
 bool isMarked(const QTreeWidgetItem &item, int column)
 {
-    const QVariant colour = item.data(column, Qt::ForegroundRole);
-    return colour.isValid() && colour.value<QBrush>().color() == kMarked;
+    return isMarkedColour(item.data(column, Qt::ForegroundRole));
 }
 
 void setMarked(QTreeWidgetItem &item, int column, bool marked)
 {
     item.setData(column, Qt::ForegroundRole, marked ? QVariant(QBrush(kMarked)) : QVariant());
 }
+
+// Pressing on a value also selects its row, whose highlighted text would hide the red: a marked
+// cell is therefore drawn as unselected, red on the list's background.
+class MarkedValueDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (isMarkedColour(index.data(Qt::ForegroundRole))) {
+            option->state &= ~QStyle::State_Selected;
+            option->backgroundBrush = option->palette.base();
+        }
+    }
+};
 
 } // namespace
 
@@ -58,6 +81,7 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     lvwResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvwResult->header()->setSectionsMovable(false);
     lvwResult->header()->setStretchLastSection(false);
+    lvwResult->setItemDelegate(new MarkedValueDelegate(lvwResult));
     setHeaders(results::resultHeaders(Mode::PerKm, /*co2Colon*/ false));
     // Each column one inch wide, or wider where its header needs it.
     const int inch = logicalDpiX();

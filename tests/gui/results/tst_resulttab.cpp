@@ -133,6 +133,21 @@ struct Fixture
         return cells;
     }
 
+    // Whether the cell is drawn with red text (the mark must show on a selected row too).
+    bool showsRed(int row, int column)
+    {
+        const QModelIndex index = list()->model()->index(row, column);
+        const QImage image = list()->viewport()->grab(list()->visualRect(index)).toImage();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (pixel.red() > 200 && pixel.green() < 80 && pixel.blue() < 80)
+                    return true;
+            }
+        }
+        return false;
+    }
+
     QStringList allTexts()
     {
         QStringList texts;
@@ -480,6 +495,9 @@ void TestResultTab::markSurvivesSwitch()
     f.click("optTot");
     QCOMPARE(f.markedCells(), QStringList{"1,1"});
     QCOMPARE(f.list()->selectedItems(), QList<QTreeWidgetItem *>{f.list()->topLevelItem(1)});
+    QVERIFY(f.showsRed(1, kFuel));
+    QVERIFY(!f.showsRed(1, kFuel + 1));
+    QVERIFY(!f.showsRed(0, kFuel));
     f.click("cmdKopieraVarde");
     QCOMPARE(clipboardText(), QStringLiteral("14613,"));
     QVERIFY(f.markedCells().isEmpty());
