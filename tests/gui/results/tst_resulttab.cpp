@@ -189,7 +189,6 @@ private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() { QLocale::setDefault(QLocale(QStringLiteral("sv_SE"))); }
 
-    void listAfterRun();
     void coordinateChecks_data();
     void coordinateChecks();
     void handComputedRows_data();
@@ -204,25 +203,6 @@ private slots:
     void removingTheMarkedRow();
     void worksOnTheRunAfterInputEdits();
 };
-
-void TestResultTab::listAfterRun()
-{
-    Fixture f;
-    QCOMPARE(f.list()->columnCount(), 12);
-    QCOMPARE(headerTexts(*f.list()), resultHeaders(Mode::PerKm));
-    QCOMPARE(headerTexts(*f.list()).last(), QStringLiteral("CO2: [kg/km]"));
-    QCOMPARE(f.list()->topLevelItemCount(), 1);
-    QCOMPARE(f.list()->topLevelItem(0)->text(0), QStringLiteral("Totalt"));
-    QCOMPARE(f.list()->topLevelItem(0)->text(kFuel), QStringLiteral("33372,6"));
-    QCOMPARE(f.list()->topLevelItem(0)->text(kRoad), QStringLiteral("7,75"));
-    QVERIFY(f.markedCells().isEmpty());
-    // The rows the file commands read are the rows shown.
-    const auto rows = f.tab()->rows();
-    QCOMPARE(rows.size(), std::size_t(1));
-    QCOMPARE(QStringList(rows[0].values.begin(), rows[0].values.end()),
-             rowTexts(*f.list(), 0).mid(1));
-    QCOMPARE(f.tab()->mode(), Mode::PerKm);
-}
 
 void TestResultTab::coordinateChecks_data()
 {
