@@ -109,7 +109,9 @@ Expected<void> saveFileAtomically(const QString &path, const QByteArray &bytes)
 {
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered write that fails only when the buffer is flushed (a full disk) is
+    // not seen by commit(), which would then put a short file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return Error{QStringLiteral("Filen %1 sparades inte: den kunde inte skapas (%2).")
                          .arg(name, file.errorString())};
     }
