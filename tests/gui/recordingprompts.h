@@ -31,6 +31,9 @@ public:
     QStringList saveAnswers;
     bool printerAnswer = false;
     int printerRequests = 0;
+    // Sets up the printer as the user would in the print dialog (output file, copies); called
+    // when the dialog is answered with OK.
+    std::function<void(QPrinter &)> onPrinter;
     // Drives each modal dialog (fills fields, clicks buttons); unset, the dialog is cancelled.
     std::function<void(QDialog &)> onDialog;
     QStringList dialogsShown; // object names
@@ -58,9 +61,11 @@ public:
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
 
-    bool choosePrinter(QWidget *, QPrinter &) override
+    bool choosePrinter(QWidget *, QPrinter &printer) override
     {
         ++printerRequests;
+        if (printerAnswer && onPrinter)
+            onPrinter(printer);
         return printerAnswer;
     }
 
