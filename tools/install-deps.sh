@@ -13,6 +13,10 @@ if [ "${1:-}" = "--test" ]; then
     # pdftotext reads the printed report back; Xvfb starts the real window once.
     packages+=(poppler-utils xvfb xauth)
 fi
+if [ "${1:-}" = "--fuzz" ]; then
+    # ./fuzz.sh: clang with libFuzzer and the sanitizer runtimes.
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,14 @@
+// Fuzz target: readInputFile, and write-then-read of every document it reads.
+
+#include "fuzz/fuzzer.h"
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    lv::fuzz::initialise();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+{
+    return lv::fuzz::runTarget(lv::fuzz::fuzzInputFile, data, size);
+}
