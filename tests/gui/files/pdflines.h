@@ -33,15 +33,6 @@ struct PdfText
             all.append(line.text);
         return all;
     }
-    QStringList textsOfPage(int page) const
-    {
-        QStringList all;
-        for (const PdfLine &line : lines) {
-            if (line.page == page)
-                all.append(line.text);
-        }
-        return all;
-    }
 };
 
 inline QString unescapeHtml(QString text)
