@@ -10,14 +10,6 @@
 using lv::gui::FrmDelstracka;
 using lv::input::SegmentRow;
 
-namespace {
-
-const QString kNotPositive =
-    QStringLiteral("Ogiltig längd, flöde eller hastighet. Måste vara ett positivt decimaltal.");
-const QString kZeroSpeed = QStringLiteral("Medelhastighet = Reshastighet, måste vara större än 0");
-
-} // namespace
-
 class TestFrmDelstracka : public QObject
 {
     Q_OBJECT
@@ -25,187 +17,119 @@ class TestFrmDelstracka : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QStringLiteral("sv_SE"))); }
 
-    void okChecks_data();
-    void okChecks();
-    void fieldsInTabOrder();
-    void accessibleNames_data();
-    void accessibleNames();
-    void enterAndEscapeDoNotClose_data();
-    void enterAndEscapeDoNotClose();
-    void cancelStoresNothing();
-};
-
-void TestFrmDelstracka::okChecks_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("field2");
-    QTest::addColumn<QString>("text2");
-    QTest::addColumn<QString>("message"); // empty: accepted
-    // One or two fields of a valid segment changed.
-    const auto add = [](const char *name, const char *field, const char *text,
-                        const QString &message, const char *field2 = "", const char *text2 = "") {
-        QTest::newRow(name) << QString(field) << QString(text) << QString(field2) << QString(text2)
-                            << message;
-    };
-    const QString number = QStringLiteral("Ogiltigt Segmentnummer: ");
-    const QString slope = QStringLiteral("Ogiltig lutning: ");
-    add("valid", "", "", "");
-    add("empty number", "txtNummer", "", number);
-    add("number 40000", "txtNummer", "40000", number + "40000");
-    add("number 2,5 under sv_SE", "txtNummer", "2,5", "");
-    add("number 0", "txtNummer", "0", "");
-    add("number -3", "txtNummer", "-3", "");
-    add("number with point under sv_SE", "txtNummer", "2.5", number + "2.5");
-    add("empty slope", "txtLutning", "", slope);
-    add("slope -6", "txtLutning", "-6", "");
-    add("slope 250", "txtLutning", "250", "");
-    add("slope text", "txtLutning", "brant", slope + "brant");
-    add("Pb flow -1", "txtPbF", "-1", kNotPositive);
-    add("Pb flow 0", "txtPbF", "0", "");
-    add("empty length", "txtLangd", "", kNotPositive);
-    add("length 0", "txtLangd", "0", "");
-    add("Lbs flow text", "txtLbsF", "x", kNotPositive);
-    add("Lbs speed 0", "txtLbsSpd", "0", kZeroSpeed);
-    add("Pb speed 0", "txtPbSpd", "0", kZeroSpeed);
-    // The first failing check speaks.
-    add("number before slope", "txtNummer", "x", number + "x", "txtLutning", "");
-    add("slope before length", "txtLutning", "x", slope + "x", "txtLangd", "");
-    add("negative before zero speed", "txtLbSpd", "0", kNotPositive, "txtLbF", "-1");
-}
-
-void TestFrmDelstracka::okChecks()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, text);
-    QFETCH(QString, field2);
-    QFETCH(QString, text2);
-    QFETCH(QString, message);
-
-    RecordingPrompts prompts;
-    FrmDelstracka dialog(prompts);
-    dialog.show();
-    fillSegmentDialog(dialog, segment("4", "120,50", "-2", "70", "1200", "60", "80", "50", "40"));
-    if (!field.isEmpty())
-        named<QLineEdit>(dialog, field)->setText(text);
-    if (!field2.isEmpty())
-        named<QLineEdit>(dialog, field2)->setText(text2);
-    const SegmentRow typed = segmentDialogRow(dialog);
-
-    named<QPushButton>(dialog, "cmdOK")->click();
-
-    if (message.isEmpty()) {
-        QVERIFY(prompts.messages.isEmpty());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.row(), typed);
-    } else {
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].text, message);
-        QCOMPARE(prompts.messages[0].title, QStringLiteral("Felaktig indata"));
-        QCOMPARE(prompts.messages[0].icon, lv::MessageIcon::Exclamation);
-        // Still open, every field as typed.
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(segmentDialogRow(dialog), typed);
+    // One or two fields of a valid segment changed, then OK.
+    void okChecks_data()
+    {
+        QTest::addColumn<QStringList>("changes"); // field, text, field, text
+        QTest::addColumn<QString>("message");     // empty: accepted
+        const auto add = [](const char *name, const QStringList &changes, const QString &message) {
+            QTest::newRow(name) << changes << message;
+        };
+        const QString number = QStringLiteral("Ogiltigt Segmentnummer: ");
+        const QString slope = QStringLiteral("Ogiltig lutning: ");
+        const QString notPositive = QStringLiteral(
+            "Ogiltig längd, flöde eller hastighet. Måste vara ett positivt decimaltal.");
+        const QString zeroSpeed =
+            QStringLiteral("Medelhastighet = Reshastighet, måste vara större än 0");
+        add("empty number", {"txtNummer", ""}, number);
+        add("number 40000", {"txtNummer", "40000"}, number + "40000");
+        add("number 2,5 under sv_SE", {"txtNummer", "2,5"}, "");
+        add("number -3", {"txtNummer", "-3"}, "");
+        add("empty slope", {"txtLutning", ""}, slope);
+        add("slope -6", {"txtLutning", "-6"}, "");
+        add("slope 250", {"txtLutning", "250"}, "");
+        add("empty length", {"txtLangd", ""}, notPositive);
+        add("length 0", {"txtLangd", "0"}, "");
+        add("Pb flow -1", {"txtPbF", "-1"}, notPositive);
+        add("Pb flow 0", {"txtPbF", "0"}, "");
+        add("Lbs flow text", {"txtLbsF", "x"}, notPositive);
+        add("Lbs speed 0", {"txtLbsSpd", "0"}, zeroSpeed);
+        // The first failing check speaks.
+        add("number before slope", {"txtNummer", "x", "txtLutning", ""}, number + "x");
+        add("slope before length", {"txtLutning", "x", "txtLangd", ""}, slope + "x");
+        add("negative before zero speed", {"txtLbSpd", "0", "txtLbF", "-1"}, notPositive);
     }
-}
 
-void TestFrmDelstracka::fieldsInTabOrder()
-{
-    RecordingPrompts prompts;
-    FrmDelstracka dialog(prompts);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Lägg till tunnelsegment"));
+    void okChecks()
+    {
+        QFETCH(QStringList, changes);
+        QFETCH(QString, message);
+        RecordingPrompts prompts;
+        FrmDelstracka dialog(prompts);
+        dialog.show();
+        fillSegmentDialog(dialog,
+                          segment("4", "120,50", "-2", "70", "1200", "60", "80", "50", "40"));
+        for (qsizetype i = 0; i < changes.size(); i += 2)
+            named<QLineEdit>(dialog, changes[i])->setText(changes[i + 1]);
+        const SegmentRow typed = segmentDialogRow(dialog);
 
-    QStringList expected = segmentFieldNames();
-    expected << "cmdOK"
-             << "cmdAvbryt";
-    QStringList chain;
-    QWidget *w = named<QWidget>(dialog, "txtNummer");
-    for (int i = 0; i < expected.size(); ++i) {
-        chain.append(w->objectName());
+        named<QPushButton>(dialog, "cmdOK")->click();
+
+        // Accepted, the row as typed; refused, one message and the dialog open as typed.
+        QCOMPARE(dialog.result(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(dialog.isVisible(), !message.isEmpty());
+        QCOMPARE(message.isEmpty() ? dialog.row() : segmentDialogRow(dialog), typed);
+        QCOMPARE(prompts.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(prompts.messages[0].text, message);
+            QCOMPARE(prompts.messages[0].title, QStringLiteral("Felaktig indata"));
+            QCOMPARE(prompts.messages[0].icon, lv::MessageIcon::Exclamation);
+        }
+    }
+
+    // Title, fields in tab order, and what a screen reader speaks for each field.
+    void fields()
+    {
+        RecordingPrompts prompts;
+        FrmDelstracka dialog(prompts);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Lägg till tunnelsegment"));
+        QStringList chain;
+        QStringList spoken;
+        QWidget *w = named<QWidget>(dialog, "txtNummer");
         do {
+            if (w->focusPolicy() & Qt::TabFocus) {
+                chain << w->objectName();
+                if (w->inherits("QLineEdit"))
+                    spoken << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+            }
             w = w->nextInFocusChain();
-        } while (!(w->focusPolicy() & Qt::TabFocus) && w != named<QWidget>(dialog, "txtNummer"));
+        } while (w != named<QWidget>(dialog, "txtNummer"));
+        QCOMPARE(chain, segmentFieldNames() + QStringList({"cmdOK", "cmdAvbryt"}));
+        QCOMPARE(spoken, QStringList({"Nummer:", "Längd: [m]", "Lutning: [%]",
+                                      "Personbil: Medelhastiget: [km/h]", "Personbil: Flöde: [f/h]",
+                                      "Lastbil: Medelhastiget: [km/h]", "Lastbil: Flöde: [f/h]",
+                                      "Lastbil med släp: Medelhastiget: [km/h]",
+                                      "Lastbil med släp: Flöde: [f/h]"}));
     }
-    QCOMPARE(chain, expected);
-}
 
-void TestFrmDelstracka::accessibleNames_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("number") << "txtNummer"
-                            << "Nummer:";
-    QTest::newRow("length") << "txtLangd"
-                            << "Längd: [m]";
-    QTest::newRow("slope") << "txtLutning"
-                           << "Lutning: [%]";
-    QTest::newRow("Pb speed") << "txtPbSpd"
-                              << "Personbil: Medelhastiget: [km/h]";
-    QTest::newRow("Pb flow") << "txtPbF"
-                             << "Personbil: Flöde: [f/h]";
-    QTest::newRow("Lb speed") << "txtLbSpd"
-                              << "Lastbil: Medelhastiget: [km/h]";
-    QTest::newRow("Lb flow") << "txtLbF"
-                             << "Lastbil: Flöde: [f/h]";
-    QTest::newRow("Lbs speed") << "txtLbsSpd"
-                               << "Lastbil med släp: Medelhastiget: [km/h]";
-    QTest::newRow("Lbs flow") << "txtLbsF"
-                              << "Lastbil med släp: Flöde: [f/h]";
-    QTest::newRow("OK") << "cmdOK"
-                        << "OK";
-    QTest::newRow("Avbryt") << "cmdAvbryt"
-                            << "Avbryt";
-}
+    // Enter and Escape leave the dialog open; "Avbryt" closes it without any check.
+    void keysAndAvbryt_data()
+    {
+        QTest::addColumn<int>("key"); // 0: click "Avbryt"
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+        QTest::newRow("Avbryt") << 0;
+    }
 
-void TestFrmDelstracka::accessibleNames()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, name);
-    RecordingPrompts prompts;
-    FrmDelstracka dialog(prompts);
-    QAccessibleInterface *iface =
-        QAccessible::queryAccessibleInterface(named<QWidget>(dialog, field));
-    QVERIFY(iface);
-    QCOMPARE(iface->text(QAccessible::Name), name);
-}
-
-void TestFrmDelstracka::enterAndEscapeDoNotClose_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
-}
-
-void TestFrmDelstracka::enterAndEscapeDoNotClose()
-{
-    QFETCH(int, key);
-    RecordingPrompts prompts;
-    FrmDelstracka dialog(prompts);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    fillSegmentDialog(dialog, segment("1"));
-    auto *field = named<QLineEdit>(dialog, "txtLbsF");
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key(key));
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(prompts.messages.isEmpty());
-}
-
-void TestFrmDelstracka::cancelStoresNothing()
-{
-    RecordingPrompts prompts;
-    FrmDelstracka dialog(prompts);
-    dialog.show();
-    // Even invalid input: "Avbryt" checks nothing.
-    named<QLineEdit>(dialog, "txtNummer")->setText("x");
-    named<QPushButton>(dialog, "cmdAvbryt")->click();
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(prompts.messages.isEmpty());
-}
+    void keysAndAvbryt()
+    {
+        QFETCH(int, key);
+        RecordingPrompts prompts;
+        FrmDelstracka dialog(prompts);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        fillSegmentDialog(dialog, segment("x")); // invalid: a check would speak
+        auto *field = named<QLineEdit>(dialog, "txtLbsF");
+        field->setFocus();
+        if (key)
+            QTest::keyClick(field, Qt::Key(key));
+        else
+            named<QPushButton>(dialog, "cmdAvbryt")->click();
+        QCOMPARE(dialog.isVisible(), key != 0);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(prompts.messages.isEmpty());
+    }
+};
 
 QTEST_MAIN(TestFrmDelstracka)
 #include "tst_frmdelstracka.moc"
