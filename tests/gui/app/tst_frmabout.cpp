@@ -11,59 +11,38 @@ class TestFrmAbout : public QObject
     Q_OBJECT
 
 private slots:
-    void texts_data();
-    void texts();
-    void okEnterAndEscapeClose_data();
-    void okEnterAndEscapeClose();
+    // The program version major.minor.0.revision shows as major.minor.revision; OK, Enter and
+    // Escape close the box.
+    void versionAndClosing_data()
+    {
+        QTest::addColumn<QString>("programVersion");
+        QTest::addColumn<QString>("versionLine");
+        QTest::addColumn<int>("key"); // 0: click OK
+        QTest::newRow("1.2.0.4, OK") << "1.2.0.4" << u"Version 1.2.4"_qs << 0;
+        QTest::newRow("third number dropped, Enter")
+            << "3.14.7.250" << u"Version 3.14.250"_qs << int(Qt::Key_Return);
+        QTest::newRow("no revision, Escape") << "2.1" << u"Version 2.1.0"_qs << int(Qt::Key_Escape);
+    }
+
+    void versionAndClosing()
+    {
+        QFETCH(QString, programVersion);
+        QFETCH(QString, versionLine);
+        QFETCH(int, key);
+        FrmAbout about(programVersion);
+        QCOMPARE(about.windowTitle(), QStringLiteral("Om Luftvaka"));
+        QCOMPARE(named<QLabel>(about, "lblTitle")->text(), QStringLiteral("Luftvaka"));
+        QCOMPARE(named<QLabel>(about, "lblVersion")->text(), versionLine);
+        QVERIFY(!named<QLabel>(about, "picIcon")->pixmap().isNull());
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        if (key == 0)
+            named<QPushButton>(about, "cmdOK")->click();
+        else
+            QTest::keyClick(&about, Qt::Key(key));
+        QVERIFY(!about.isVisible());
+    }
 };
-
-void TestFrmAbout::texts_data()
-{
-    QTest::addColumn<QString>("programVersion");
-    QTest::addColumn<QString>("versionLine");
-    QTest::newRow("1.2.0.4") << "1.2.0.4"
-                             << "Version 1.2.4";
-    QTest::newRow("1.0.0.1") << "1.0.0.1"
-                             << "Version 1.0.1";
-    QTest::newRow("third number dropped") << "3.14.7.250"
-                                          << "Version 3.14.250";
-    QTest::newRow("no revision") << "2.1"
-                                 << "Version 2.1.0";
-}
-
-void TestFrmAbout::texts()
-{
-    QFETCH(QString, programVersion);
-    QFETCH(QString, versionLine);
-    FrmAbout about(programVersion);
-    QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
-    QCOMPARE(about.windowTitle(), QStringLiteral("Om Luftvaka"));
-    QCOMPARE(named<QLabel>(about, "lblTitle")->text(), QStringLiteral("Luftvaka"));
-    QCOMPARE(named<QLabel>(about, "lblVersion")->text(), versionLine);
-    QVERIFY(!named<QLabel>(about, "picIcon")->pixmap().isNull());
-    QCOMPARE(named<QPushButton>(about, "cmdOK")->text(), QStringLiteral("OK"));
-}
-
-void TestFrmAbout::okEnterAndEscapeClose_data()
-{
-    QTest::addColumn<int>("key"); // 0: click OK
-    QTest::newRow("OK") << 0;
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
-}
-
-void TestFrmAbout::okEnterAndEscapeClose()
-{
-    QFETCH(int, key);
-    FrmAbout about(QStringLiteral("1.2.0.4"));
-    about.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    if (key == 0)
-        named<QPushButton>(about, "cmdOK")->click();
-    else
-        QTest::keyClick(&about, Qt::Key(key));
-    QVERIFY(!about.isVisible());
-}
 
 QTEST_MAIN(TestFrmAbout)
 #include "tst_frmabout.moc"
