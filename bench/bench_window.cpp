@@ -1,0 +1,195 @@
+// Times the main window on a maximum tunnel, offscreen: opening a .dat file with 32,767 segments
+// through "Öppna indata...", "Beräkna" on the default workbooks, and one switch of mode that
+// recomputes 1,000 sub-stretch rows. Each time includes the window's repaint afterwards. Prints
+// its figures; run it from the build's bin directory (the workbooks lie there) or give the
+// workbook directory as the first argument.
+
+#include "core/files/inputfile.h"
+#include "core/text/numbertext.h"
+#include "gui/app/frmmain.h"
+#include "gui/prompts/prompts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace lv;
+
+namespace {
+
+constexpr int kSegments = 32767;
+constexpr int kRows = 1000;
+const int kRepeats = qEnvironmentVariableIntValue("LUFTVAKA_BENCH_REPEATS") > 0
+                         ? qEnvironmentVariableIntValue("LUFTVAKA_BENCH_REPEATS")
+                         : 3;
+
+// Answers the open dialog with one file and counts every message (there should be none).
+class BenchPrompts final : public gui::Prompts
+{
+public:
+    QString openAnswer;
+    QStringList messages;
+
+    void message(const QString &text, const QString &, MessageIcon) override
+    {
+        messages.append(text);
+    }
+    QString openFileName(QWidget *, const QString &, const QString &) override
+    {
+        return openAnswer;
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
+    int runDialog(QDialog &) override { return QDialog::Rejected; }
+};
+
+// The maximum tunnel of the core benchmark: every slope from -9 % to 9 %, speeds 10 to 120.
+files::InputDocument maximumTunnel()
+{
+    files::InputDocument document;
+    document.scenario = QStringLiteral("Maximal tunnel");
+    document.year = QStringLiteral("2010");
+    document.sps = text::formatGeneral(3.5f);
+    document.studdedShare = text::formatGeneral(0.3f);
+    document.rows.reserve(kSegments);
+    const auto n = [](double v) { return text::formatGeneral(float(v)); };
+    for (int i = 0; i < kSegments; ++i) {
+        document.rows.push_back(
+            input::SegmentRow{QString::number(i + 1),
+                              {n(10 + i % 90), n(i % 19 - 9), n(10 + i % 111), n(500 + i % 700),
+                               n(10 + i % 81), n(20 + i % 50), n(10 + i % 77), n(5 + i % 30)}});
+    }
+    return document;
+}
+
+template <class T>
+T *named(const QWidget &window, const char *name)
+{
+    T *child = window.findChild<T *>(QString::fromLatin1(name));
+    if (!child)
+        qFatal("no child named %s", name);
+    return child;
+}
+
+// The time of one command, up to the end of the repaint it causes.
+template <class F>
+double milliseconds(F &&command)
+{
+    QElapsedTimer timer;
+    timer.start();
+    command();
+    QApplication::processEvents();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    const QString dir =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QCoreApplication::applicationDirPath();
+
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("maximal.dat"));
+    {
+        const auto bytes = files::writeInputFile(maximumTunnel(), QDateTime::currentDateTime());
+        QFile file(path);
+        if (!bytes || !file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+
+    BenchPrompts prompts;
+    gui::FrmMain window(prompts, dir);
+    window.show();
+    QApplication::processEvents();
+    auto *segments = named<QTreeWidget>(window, "lvwBlock");
+    auto *results = named<QTreeWidget>(window, "lvwResult");
+    auto *open = named<QAction>(window, "mnuOpen");
+    auto *kor = named<QAbstractButton>(window, "cmdKor");
+
+    // Opening, best of the repeats; each replaces the list of the one before.
+    prompts.openAnswer = path;
+    double openTime = 1e300;
+    for (int r = 0; r < kRepeats; ++r)
+        openTime = std::min(openTime, milliseconds([&] { open->trigger(); }));
+    if (segments->topLevelItemCount() != kSegments || !prompts.messages.isEmpty()) {
+        std::fprintf(stderr, "opening gave %d segments: %s\n", segments->topLevelItemCount(),
+                     qPrintable(prompts.messages.join(u'\n')));
+        return 1;
+    }
+
+    // "Beräkna" on the input tab, best of the repeats (each run ends on the result tab).
+    auto *tabs = named<QTabWidget>(window, "SSTab1");
+    double runTime = 1e300;
+    for (int r = 0; r < kRepeats; ++r) {
+        tabs->setCurrentIndex(0);
+        QApplication::processEvents();
+        runTime = std::min(runTime, milliseconds([&] { kor->click(); }));
+    }
+    if (results->topLevelItemCount() != 1 || !prompts.messages.isEmpty()) {
+        std::fprintf(stderr, "the run gave %d rows: %s\n", results->topLevelItemCount(),
+                     qPrintable(prompts.messages.join(u'\n')));
+        return 1;
+    }
+
+    // 1,000 sub-stretch rows through the two fields and "Lägg till", each half the tunnel.
+    auto *start = named<QLineEdit>(window, "txtResultStart");
+    auto *stop = named<QLineEdit>(window, "txtResultStop");
+    auto *add = named<QAbstractButton>(window, "cmdVisaResult");
+    float total = 0;
+    for (const input::SegmentRow &row : maximumTunnel().rows)
+        total += *text::parseSingle(row.cells[input::SegmentRow::Length]);
+    const double addTime = milliseconds([&] {
+        for (int r = 0; r < kRows; ++r) {
+            const float from = total * float(r) / float(2 * kRows);
+            start->setText(text::formatGeneral(from));
+            stop->setText(text::formatGeneral(from + total / 2));
+            add->click();
+        }
+    });
+    if (results->topLevelItemCount() != 1 + kRows || !prompts.messages.isEmpty()) {
+        std::fprintf(stderr, "adding gave %d rows: %s\n", results->topLevelItemCount(),
+                     qPrintable(prompts.messages.join(u'\n')));
+        return 1;
+    }
+
+    // One switch of mode recomputes every row; best of the repeats, both ways.
+    auto *totals = named<QRadioButton>(window, "optTot");
+    auto *perKm = named<QRadioButton>(window, "optPerKm");
+    double switchTime = 1e300;
+    for (int r = 0; r < kRepeats; ++r) {
+        switchTime = std::min(switchTime, milliseconds([&] { totals->click(); }));
+        switchTime = std::min(switchTime, milliseconds([&] { perKm->click(); }));
+    }
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("The window on a maximum tunnel (%d segments), offscreen, best of %d\n", kSegments,
+                kRepeats);
+    std::printf("  opening the .dat file (\"Öppna indata...\"): %8.1f ms\n", openTime);
+    std::printf("  \"Beräkna\" on the default workbooks:        %8.1f ms\n", runTime);
+    std::printf("  adding %d sub-stretch rows (\"Lägg till\"): %8.1f ms\n", kRows, addTime);
+    std::printf("  switching the mode with %d rows:          %8.1f ms\n", 1 + kRows, switchTime);
+    std::printf("  peak memory:                                %8.1f MB\n",
+                double(usage.ru_maxrss) / 1024.0);
+    return 0;
+}
