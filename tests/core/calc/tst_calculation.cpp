@@ -305,7 +305,8 @@ private slots:
             u"Lutningen i segment 1 kan inte beräknas (högst ±32767 %): 40000"_qs);
         add("total length 0",
             {{segment("0", "0", "50"), segment("0", "3", "50")}, "2005", "1", "0"},
-            u"Tunnelns totala längd är 0 m. Summan av segmentens längder måste vara större än 0."_qs);
+            u"Tunnelns totala längd är 0 m. Summan av segmentens längder "
+            "måste vara större än 0."_qs);
         add("result beyond single precision",
             oneSegment(segment("100", "0", "50", "50", "50", "3E+38")), u"Resultatet blev "_qs);
     }

@@ -380,7 +380,8 @@ private slots:
         add("slope beyond 16 bits", "slope", "2020 10 0,5",
             u"Lutningen i segment 1 kan inte beräknas (högst ±32767 %): 40000"_qs);
         add("tunnel of length 0", "length 0", "2020 10 0,5",
-            u"Tunnelns totala längd är 0 m. Summan av segmentens längder måste vara större än 0."_qs);
+            u"Tunnelns totala längd är 0 m. Summan av segmentens längder "
+            "måste vara större än 0."_qs);
         add("workbook missing", "no workbook", "2020 10 0,5",
             "Arbetsboken pb_bara_glid_data.xls kunde inte öppnas: filen finns inte.", "Luftvaka",
             MessageIcon::Critical);
