@@ -592,7 +592,9 @@ Expected<Workbook> Workbook::open(const QString &path)
         return openError(name, QStringLiteral("filen kunde inte läsas"));
     if (file.size() > MaxFileSize)
         return openError(name, QStringLiteral("filen är större än 256 MB"));
-    const QByteArray bytes = file.read(MaxFileSize + 1);
+    // Reading reserves as much as it is asked for: the file's size (checked above) and one byte
+    // more, not the largest size allowed.
+    const QByteArray bytes = file.read(file.size() + 1);
     if (file.error() != QFileDevice::NoError)
         return openError(name, QStringLiteral("filen kunde inte läsas"));
     if (bytes.size() > MaxFileSize)
