@@ -1947,7 +1947,15 @@ class TestSession : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        // A long session outlasts the test library's five minutes per test function.
+        if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
+            const qint64 ms = 300000 + qint64(sessionSteps()) * 20;
+            qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(ms));
+        }
+    }
     void session();
 };
 
