@@ -34,7 +34,7 @@ constexpr int kSegments = 32767;
 constexpr int kRows = 1000;
 const int kRepeats = qEnvironmentVariableIntValue("LUFTVAKA_BENCH_REPEATS") > 0
                          ? qEnvironmentVariableIntValue("LUFTVAKA_BENCH_REPEATS")
-                         : 3;
+                         : 5;
 
 // Answers the open dialog with one file and counts every message (there should be none).
 class BenchPrompts final : public gui::Prompts
