@@ -533,7 +533,7 @@ struct ModelRow
     }
 };
 
-// The segment dialog's checks as the description gives them, on what the session typed.
+// The segment dialog's checks in their order, on what the session typed.
 std::optional<QString> dialogFault(const ModelRow &row)
 {
     if (!asInt16(row.field[0]))
@@ -667,6 +667,7 @@ public:
     }
 
     const QString &failure() const { return m_failure; }
+    int stepNumber() const { return m_step; }
     QStringList recentSteps() const { return m_log; }
     const std::map<QString, int> &counts() const { return m_counts; }
 
@@ -724,7 +725,7 @@ private:
     void fail(const QString &why)
     {
         if (m_failure.isEmpty())
-            m_failure = why;
+            m_failure = QStringLiteral("step %1: %2").arg(m_step).arg(why);
     }
 
     void expect(bool ok, const QString &why)
@@ -1983,7 +1984,11 @@ void TestSession::session()
     if (!session.failure().isEmpty()) {
         for (const QString &line : session.recentSteps())
             qInfo().noquote() << line;
-        QFAIL(qPrintable(session.failure() + QStringLiteral("\nreplay: ") + replay));
+        QFAIL(qPrintable(
+            session.failure() +
+            QStringLiteral("\nreplay: LUFTVAKA_SESSION_SEED=%1 LUFTVAKA_SESSION_STEPS=%2")
+                .arg(seed)
+                .arg(session.stepNumber() + 1)));
     }
     QStringList counts;
     for (const auto &[what, n] : session.counts())
