@@ -5,6 +5,9 @@ The committed fixtures (workbooks, their BIFF streams, input files) are the othe
 add what the fixtures never show: empty and one-byte inputs, truncated headers, counts far
 beyond the data, records that run past the end, odd line ends and number texts.
     fuzz/make-seeds.py            (from anywhere; writes into fuzz/corpus/)
+
+The committed corpus holds these, the fixtures that add coverage, and inputs the fuzzers found
+that add coverage (found-*), minimised with -merge=1 (see fuzz.sh).
 """
 
 import os
