@@ -23,29 +23,6 @@ private:
     std::vector<T> m_data;
 };
 
-template <class T>
-class Table3
-{
-public:
-    Table3() = default;
-    Table3(std::size_t n0, std::size_t n1, std::size_t n2)
-        : m_n1(n1), m_n2(n2), m_data(n0 * n1 * n2)
-    {}
-    T &operator()(std::size_t i0, std::size_t i1, std::size_t i2)
-    {
-        return m_data[(i0 * m_n1 + i1) * m_n2 + i2];
-    }
-    const T &operator()(std::size_t i0, std::size_t i1, std::size_t i2) const
-    {
-        return m_data[(i0 * m_n1 + i1) * m_n2 + i2];
-    }
-
-private:
-    std::size_t m_n1 = 0;
-    std::size_t m_n2 = 0;
-    std::vector<T> m_data;
-};
-
 // A table whose last index is the segment position, stored position by position: every step of
 // the calculation walks the segments in order and reads or writes all values of one segment.
 template <class T>
