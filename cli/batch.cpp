@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lv::cli {
@@ -44,13 +45,20 @@ int usage(const QString &why = QString())
     return kUsage;
 }
 
+int help()
+{
+    QTextStream(stdout) << batchHelp();
+    return 0;
+}
+
 int fault(const QString &message)
 {
     QTextStream(stderr) << message << "\n";
     return kFault;
 }
 
-// Parses the command line; returns the exit status of wrong usage, or nothing.
+// Parses the command line; returns the exit status when it ends the run (wrong usage, --help),
+// or nothing.
 std::optional<int> parse(const QStringList &args, Options &options)
 {
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -81,6 +89,8 @@ std::optional<int> parse(const QStringList &args, Options &options)
             options.tsv = true;
         else if (arg == QLatin1String("--segments"))
             options.segments = true;
+        else if (arg == QLatin1String("--help"))
+            return help();
         else if (arg.startsWith(u'-') && arg.size() > 1)
             return usage(QStringLiteral("unknown option ") + arg);
         else if (options.input.isEmpty())
@@ -102,10 +112,24 @@ QString cNumber(const char *format, double value)
     return QString::fromLatin1(buffer);
 }
 
-// The TSV table: a header line, the rows with their values in the result list's column order,
-// and with --segments every segment's rates. Numbers and labels in the C locale.
+// The segment table's header: the segment number, then the result list's columns as rates per
+// km and hour (a segment's rates are its flows per hour times the per-vehicle-km factors).
+QStringList segmentHeaders()
+{
+    QStringList headers = results::resultHeaders(results::Mode::PerKm);
+    headers[0] = QStringLiteral("Segment nr:");
+    for (qsizetype i = 1; i < headers.size(); ++i)
+        headers[i].replace(QStringLiteral("/km]"), QStringLiteral("/km/h]"));
+    return headers;
+}
+
+// The TSV tables: the result table (a header line, then the rows with their values in the
+// result list's column order) and with --segments, after one empty line, the segment table
+// (its own header line, then every segment's rates in the same column order, per km and hour
+// in either mode). Every line has its header's number of fields; numbers in the C locale.
 QByteArray tsvTable(const calc::RunState &run, const std::vector<results::ResultRow> &rows,
-                    results::Mode mode, bool wholeTunnelFromRun, bool withSegments)
+                    results::Mode mode, bool wholeTunnelFromRun,
+                    const std::vector<input::SegmentRow> *segments)
 {
     QString out = results::resultHeaders(mode).join(u'\t') + u'\n';
     for (const auto &row : rows) {
@@ -128,11 +152,14 @@ QByteArray tsvTable(const calc::RunState &run, const std::vector<results::Result
             out += u'\t' + cNumber("%.9g", double(values[std::size_t(q)]));
         out += u'\n';
     }
-    if (withSegments) {
-        for (int i = 0; i < run.SegmentCount; ++i) {
-            out += QStringLiteral("segment\t") + QString::number(i);
-            for (std::size_t q = 1; q <= 11; ++q)
-                out += u'\t' + cNumber("%.17g", run.SegmentRates(q, std::size_t(i)));
+    if (segments) {
+        out += u'\n' + segmentHeaders().join(u'\t') + u'\n';
+        // The run has one segment position per input row, in the file's order.
+        const std::size_t count = std::min(segments->size(), std::size_t(run.SegmentCount));
+        for (std::size_t i = 0; i < count; ++i) {
+            out += (*segments)[i].number;
+            for (int q : results::kColumnQuantity)
+                out += u'\t' + cNumber("%.17g", run.SegmentRates(std::size_t(q), i));
             out += u'\n';
         }
     }
@@ -146,7 +173,41 @@ QString batchUsage()
     return QStringLiteral(
         "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
         "                      [--totals] [--tsv] [--segments] [-o FILE] INPUT.dat\n"
-        "       luftvaka-batch --dump FILE.xls [--sheet NAME|N]\n");
+        "       luftvaka-batch --dump FILE.xls [--sheet NAME|N]\n"
+        "       luftvaka-batch --help\n");
+}
+
+QString batchHelp()
+{
+    return batchUsage() +
+           QStringLiteral(
+               "\n"
+               "Computes INPUT.dat as the window's \"Beräkna\" does and writes the result file\n"
+               "(.eff) of the whole tunnel and of every --stretch.\n"
+               "\n"
+               "  --workbooks DIR       the directory of the three workbooks (default: the\n"
+               "                        program's own directory)\n"
+               "  --locale NAME         the locale of the numbers in INPUT.dat and --stretch\n"
+               "                        (sv_SE: decimal comma; default: the environment's)\n"
+               "  --stretch START:STOP  adds the stretch START..STOP m (may be repeated)\n"
+               "  --totals              totals over each stretch instead of values per km\n"
+               "  --tsv                 writes UTF-8 tables instead of the result file\n"
+               "  --segments            with --tsv: adds the segment table\n"
+               "  -o FILE               writes FILE instead of standard output\n"
+               "  --dump FILE.xls       lists a workbook's sheets, or with --sheet its cells\n"
+               "\n"
+               "--tsv writes TAB-separated tables; every line has exactly as many fields as its\n"
+               "table's header line, and numbers are in the C locale (decimal point).\n"
+               "The result table: a header line (\"Delsträcka:\" and the eleven quantities in\n"
+               "the result list's column order, with their units), then \"Totalt\" (the whole\n"
+               "tunnel) and one line \"START - STOP\" per --stretch; per km, or with --totals\n"
+               "totals over the stretch.\n"
+               "The segment table (--segments) follows after one empty line: a header line\n"
+               "(\"Segment nr:\" and the same eleven quantities as rates per km and hour, in the\n"
+               "same column order), then one line per segment: its number as in INPUT.dat and\n"
+               "its rates. It is per km and hour with --totals too.\n"
+               "\n"
+               "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n");
 }
 
 int runCalculation(const QStringList &args)
@@ -173,6 +234,9 @@ int runCalculation(const QStringList &args)
     });
     if (!run)
         return fault(run.error().message);
+    // A note, not a fault: the run goes on and ends with status 0.
+    if (const QString notice = calc::offGridSlopeNotice(*run); !notice.isEmpty())
+        QTextStream(stderr) << notice << "\n";
 
     std::vector<results::ResultRow> rows = {results::totalRow(*run)};
     for (const QString &stretch : options.stretches) {
@@ -190,7 +254,8 @@ int runCalculation(const QStringList &args)
 
     QByteArray out;
     if (options.tsv) {
-        out = tsvTable(*run, rows, mode, !options.totals, options.segments);
+        out = tsvTable(*run, rows, mode, !options.totals,
+                       options.segments ? &document->rows : nullptr);
     } else {
         const auto file =
             files::writeResultFile(document->scenario, mode, rows, QDateTime::currentDateTime());

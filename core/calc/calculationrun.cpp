@@ -8,6 +8,8 @@
 
 #include <QDir>
 
+#include <array>
+
 namespace lv::calc {
 
 namespace {
@@ -73,6 +75,49 @@ Expected<void> fillSegment(RunState &run, std::size_t i, const input::SegmentRow
     return {};
 }
 
+// A segment row's values that the segment dialog refuses but an input file may hold. A zero
+// speed without traffic computes harmlessly and old files hold it, so it passes.
+Expected<void> checkSegmentValues(const RunState &run, std::size_t i, const input::SegmentRow &row)
+{
+    using Cell = input::SegmentRow::Cell;
+    struct Field
+    {
+        Cell cell;
+        QString label; // as the segment list's column header
+        float value;
+    };
+    // In column order; each speed is followed by its class's flow.
+    const std::array<Field, 7> fields = {{
+        {Cell::Length, QStringLiteral("Längd"), run.SegmentLength[i]},
+        {Cell::PbSpeed, QStringLiteral("Pb, Medelhastighet"), run.SegmentSpeed(i, 1)},
+        {Cell::PbFlow, QStringLiteral("Pb, Flöde"), run.SegmentFlow(i, 1)},
+        {Cell::LbSpeed, QStringLiteral("Lb, Medelhastighet"), run.SegmentSpeed(i, 3)},
+        {Cell::LbFlow, QStringLiteral("Lb, Flöde"), run.SegmentFlow(i, 2)},
+        {Cell::LbsSpeed, QStringLiteral("Lbs, Medelhastighet"), run.SegmentSpeed(i, 4)},
+        {Cell::LbsFlow, QStringLiteral("Lbs, Flöde"), run.SegmentFlow(i, 3)},
+    }};
+    const auto fault = [&](const QString &what) {
+        return inputFault(QStringLiteral("Rad %1 i segmentlistan (segment %2): %3 Rätta raden med "
+                                         "Ändra...")
+                              .arg(QString::number(i + 1), row.number, what));
+    };
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        const Field &field = fields[f];
+        if (field.value < 0) {
+            return fault(
+                QStringLiteral("%1 är mindre än 0 (%2).").arg(field.label, row.cells[field.cell]));
+        }
+        const bool isSpeed = f % 2 == 1;
+        if (isSpeed && field.value == 0 && fields[f + 1].value > 0) {
+            const Field &flow = fields[f + 1];
+            return fault(QStringLiteral("%1 är 0 men %2 är %3; hastigheten måste vara större "
+                                        "än 0.")
+                             .arg(field.label, flow.label, row.cells[flow.cell]));
+        }
+    }
+    return {};
+}
+
 // Faults of the workbooks are shown under the program's name, with the error icon.
 Error workbookFault(Error error)
 {
@@ -89,6 +134,15 @@ Error noSegmentsError()
 {
     return Error{QStringLiteral("Ange minst ett tunnelsegment"), QStringLiteral("Ange indata"),
                  MessageIcon::Exclamation};
+}
+
+QString offGridSlopeNotice(const RunState &run)
+{
+    if (run.OffGridSlopes == 0)
+        return {};
+    return QStringLiteral("Lutning utanför tabellernas -7…7 % i %1 segment: under -7 % räknas som "
+                          "-7 %, över 7 % extrapoleras.")
+        .arg(run.OffGridSlopes);
 }
 
 Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
@@ -131,6 +185,11 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
     const auto factors = xls::Workbook::open(dir.filePath(QStringLiteral("faktorer.xls")));
     if (!factors)
         return workbookFault(factors.error());
+
+    for (std::size_t i = 0; i < input.rows.size(); ++i) {
+        if (auto checked = checkSegmentValues(run, i, input.rows[i]); !checked)
+            return checked.error();
+    }
 
     if (auto done = InterpolateProfileFactors(run, *pb, *lb, warn); !done)
         return workbookFault(done.error());

@@ -28,9 +28,16 @@ using LabelWarning = std::function<void(const QString &labelText)>;
 // The message of an empty segment list ("Ange minst ett tunnelsegment", title "Ange indata").
 Error noSegmentsError();
 
+// The line under the result list, in the report and from the batch tool when a run used
+// slopes outside the tables' -7..7 %; empty when it did not. Minus signs are written as
+// hyphens, which Windows-1252 holds (it has no minus sign).
+QString offGridSlopeNotice(const RunState &run);
+
 // Checks the input and computes a run from the three workbooks in `workbookDir`: segment rows
 // to tables, year, SPS and studded share, then the profile factors, the class factors and the
 // segment emissions. Every fault is an error with the user's message; nothing is half-built.
+// Rows are checked again before computing, as an input file may hold values the segment dialog
+// refuses: a negative length, speed or flow, or a zero speed of a class with traffic.
 Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
                               const LabelWarning &warn = {});
 

@@ -3,6 +3,7 @@
 #include "core/calc/intpol.h"
 #include "core/calc/numbergrid.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -151,7 +152,10 @@ Expected<void> speedStep(const ProfileSheet &sheet, int category, float v, Brack
 Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, int s,
                                    std::array<int, 2> categories)
 {
-    const float sigma = run.SegmentSlope[std::size_t(i)];
+    const float slope = run.SegmentSlope[std::size_t(i)];
+    // Held at the steepest tabulated descent: Intpol at x1 gives y1 exactly, so such a segment
+    // computes as one at -7 %.
+    const float sigma = std::max(slope, kSlopeGrid[1]);
     std::array<std::array<Bracket, 2>, 2> bracket{}; // [side: 0 upper, 1 lower][category]
     for (int side = 0; side < 2; ++side) {
         const auto sheet = sheets.sheet(side == 0 ? s : s - 1);
@@ -169,9 +173,14 @@ Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, 
     for (int c = 0; c < 2; ++c) {
         const int k = categories[std::size_t(c)];
         for (int j = kFirstQuantity; j <= kLastQuantity; ++j) {
-            run.ProfileFactors(std::size_t(k), std::size_t(j), std::size_t(i)) =
+            float factor =
                 Intpol(kSlopeGrid[s - 1], kSlopeGrid[s], bracket[1][std::size_t(c)][std::size_t(j)],
                        bracket[0][std::size_t(c)][std::size_t(j)], sigma);
+            // The 5 %/7 % line may cross zero (brake particles fall uphill); no vehicle emits
+            // less than nothing.
+            if (sigma > kSlopeGrid[7] && factor < 0)
+                factor = 0;
+            run.ProfileFactors(std::size_t(k), std::size_t(j), std::size_t(i)) = factor;
         }
     }
     return {};
@@ -188,10 +197,17 @@ QString profileSheetName(const QString &prefix, float gridSlope)
 
 int slopeBracket(float slope)
 {
-    int s = 1;
+    // Starting at 2 gives the same pairs as starting at 1 for every slope from -7 % up, and the
+    // -7 %/-5 % pair below it.
+    int s = 2;
     while (kSlopeGrid[s] <= slope && s < 7)
         ++s;
     return s;
+}
+
+bool isOffGridSlope(float slope)
+{
+    return slope < kSlopeGrid[1] || slope > kSlopeGrid[7];
 }
 
 Expected<void> InterpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
@@ -199,8 +215,11 @@ Expected<void> InterpolateProfileFactors(RunState &run, const xls::Workbook &pbW
 {
     ProfileSheets pb(pbWorkbook, QStringLiteral("PB "), warn);
     ProfileSheets lb(lbWorkbook, QStringLiteral("LB "), warn);
+    run.OffGridSlopes = 0;
     for (int i = 0; i < run.SegmentCount; ++i) {
         const int s = slopeBracket(run.SegmentSlope[std::size_t(i)]);
+        if (isOffGridSlope(run.SegmentSlope[std::size_t(i)]))
+            ++run.OffGridSlopes;
         if (auto done = interpolateWorkbook(run, pb, i, s, {1, 2}); !done)
             return done;
         if (auto done = interpolateWorkbook(run, lb, i, s, {3, 4}); !done)

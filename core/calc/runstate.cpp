@@ -14,6 +14,7 @@ void RunState::recreate(int32_t n)
     ClassFactors = PositionTable3<double>(4, 9, positions);
     SegmentRates = PositionTable2<double>(12, positions);
     ResultVector = {};
+    OffGridSlopes = 0;
 }
 
 } // namespace lv::calc

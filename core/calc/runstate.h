@@ -91,6 +91,7 @@ struct RunState
     PositionTable3<double> ClassFactors;  // (class 0..3, profile quantity 0..8, position 0..n)
     PositionTable2<double> SegmentRates;  // per km of segment, (quantity 0..11, position 0..n)
     ResultValues ResultVector{};          // the tunnel's length-weighted mean rates per km
+    int32_t OffGridSlopes = 0;            // segments whose slope lies outside the tables' -7..7 %
 
     // Sizes every table for n segments, all zero.
     void recreate(int32_t n);

@@ -12,7 +12,7 @@ const QString kRule = QString(57, u'-');
 
 std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
                                     const std::vector<results::ResultRow> &rows,
-                                    const QDateTime &printedAt)
+                                    const QDateTime &printedAt, const QString &notice)
 {
     const bool perKm = mode == results::Mode::PerKm;
     const QString ending = perKm ? QStringLiteral("/km]") : QStringLiteral("]");
@@ -62,6 +62,8 @@ std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
         add(kRule);
         add(QString());
     }
+    if (!notice.isEmpty())
+        add(notice);
     return lines;
 }
 

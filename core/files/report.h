@@ -19,9 +19,10 @@ struct ReportLine
     bool operator==(const ReportLine &) const = default;
 };
 
-// The lines of one copy of the printed report: title block, then a block per result row.
+// The lines of one copy of the printed report: title block, then a block per result row, then
+// `notice` (the run's note on slopes outside the tables) when there is one.
 std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
                                     const std::vector<results::ResultRow> &rows,
-                                    const QDateTime &printedAt);
+                                    const QDateTime &printedAt, const QString &notice = {});
 
 } // namespace lv::files

@@ -3,6 +3,7 @@
 #include "core/calc/calculationrun.h"
 #include "gui/app/appicon.h"
 #include "gui/app/frmabout.h"
+#include "gui/app/guardedtabwidget.h"
 #include "gui/files/filecommands.h"
 #include "gui/input/segmentlist.h"
 #include "gui/prompts/prompts.h"
@@ -57,7 +58,8 @@ FrmMain::FrmMain(Prompts &prompts, const QString &appPath, QWidget *parent)
     setWindowIcon(appIcon());
 
     auto *central = new QWidget(this);
-    SSTab1 = new QTabWidget(central);
+    // The result tab stays disabled until a run: no path may make it current before.
+    SSTab1 = new GuardedTabWidget(central);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     auto *inputTab = new QWidget(SSTab1);
     buildInputTab(inputTab);
@@ -327,7 +329,8 @@ void FrmMain::mnuSpara_Click()
 
 void FrmMain::mnuSkriv_Click()
 {
-    printResults(m_prompts, this, txtScenario->text(), m_resultTab->mode(), m_resultTab->rows());
+    printResults(m_prompts, this, txtScenario->text(), m_resultTab->mode(), m_resultTab->rows(),
+                 m_resultTab->slopeNotice());
 }
 
 void FrmMain::mnuOm_Click()

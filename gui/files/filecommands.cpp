@@ -70,13 +70,13 @@ void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, 
 }
 
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
-                  const std::vector<results::ResultRow> &rows)
+                  const std::vector<results::ResultRow> &rows, const QString &notice)
 {
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts.choosePrinter(parent, printer))
         return;
     const Expected<void> printed = printReport(
-        printer, files::reportLines(scenario, mode, rows, QDateTime::currentDateTime()));
+        printer, files::reportLines(scenario, mode, rows, QDateTime::currentDateTime(), notice));
     if (!printed)
         prompts.message(printed.error().message, kPrintTitle, MessageIcon::Exclamation);
 }

@@ -36,9 +36,10 @@ void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument
 void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                     const std::vector<results::ResultRow> &rows);
 
-// "Skriv ut resultat...": the print dialog, then the report on the chosen printer. A failure of
-// the printer is shown; a cancelled dialog prints nothing.
+// "Skriv ut resultat...": the print dialog, then the report on the chosen printer, ending with
+// `notice` when it is not empty. A failure of the printer is shown; a cancelled dialog prints
+// nothing.
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
-                  const std::vector<results::ResultRow> &rows);
+                  const std::vector<results::ResultRow> &rows, const QString &notice);
 
 } // namespace lv::gui

@@ -133,17 +133,25 @@ void SegmentList::writeItem(QTreeWidgetItem &item, const SegmentRow &row)
         item.setText(int(c) + 1, row.cells[c]);
 }
 
-void SegmentList::editInDialog(const SegmentRow &start)
+void SegmentList::editInDialog(const SegmentRow &start, int openedFrom)
 {
     FrmDelstracka dialog(m_prompts, window());
     dialog.setRow(start);
-    if (m_prompts.runDialog(dialog) == QDialog::Accepted)
-        putRow(dialog.row());
+    if (m_prompts.runDialog(dialog) != QDialog::Accepted)
+        return;
+    const SegmentRow row = dialog.row();
+    // An edit that keeps the number goes back into its own row: placing it by number could hit
+    // another row with that number (rows read from a file need not be in order) or miss it for
+    // a twin such as "05". A new number is placed by number and the edited row stays (a copy).
+    if (openedFrom >= 0 && openedFrom < lvwBlock->topLevelItemCount() && row.number == start.number)
+        writeItem(*lvwBlock->topLevelItem(openedFrom), row);
+    else
+        putRow(row);
 }
 
 void SegmentList::cmdLaggtill_Click()
 {
-    editInDialog(SegmentRow{});
+    editInDialog(SegmentRow{}, -1);
 }
 
 void SegmentList::cmdAndra_Click()
@@ -152,7 +160,7 @@ void SegmentList::cmdAndra_Click()
     const QList<QTreeWidgetItem *> selected = lvwBlock->selectedItems();
     if (selected.isEmpty())
         return;
-    editInDialog(readItem(*selected.first()));
+    editInDialog(readItem(*selected.first()), lvwBlock->indexOfTopLevelItem(selected.first()));
 }
 
 void SegmentList::cmdTaBort_Click()

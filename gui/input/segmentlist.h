@@ -43,7 +43,9 @@ private:
     void cmdAndra_Click();
     void cmdTaBort_Click();
     void lvwBlock_SelectionChanged();
-    void editInDialog(const input::SegmentRow &start);
+    // Runs the segment dialog filled with `start`; `openedFrom` is the edited row's index
+    // ("Ändra..."), or -1 for a new segment.
+    void editInDialog(const input::SegmentRow &start, int openedFrom);
     static input::SegmentRow readItem(const QTreeWidgetItem &item);
     static void writeItem(QTreeWidgetItem &item, const input::SegmentRow &row);
 

@@ -1,5 +1,6 @@
 #include "gui/results/resulttab.h"
 
+#include "core/calc/calculationrun.h"
 #include "core/input/segmentrow.h"
 #include "gui/prompts/prompts.h"
 
@@ -89,6 +90,11 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
         lvwResult->setColumnWidth(c, std::max(inch, lvwResult->header()->sectionSizeHint(c)));
     lvwResult->setMinimumHeight(lvwResult->fontMetrics().height() * 8);
 
+    lblSlopeNotice = new QLabel(this);
+    lblSlopeNotice->setObjectName(QStringLiteral("lblSlopeNotice"));
+    lblSlopeNotice->setWordWrap(true);
+    lblSlopeNotice->hide();
+
     auto *normFrame = new QGroupBox(QStringLiteral("Resultatnormering"), this);
     optTot = new QRadioButton(QStringLiteral("Totala effekter"), normFrame);
     optTot->setObjectName(QStringLiteral("optTot"));
@@ -138,6 +144,7 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lvwResult, 1);
+    layout->addWidget(lblSlopeNotice);
     layout->addLayout(below);
 
     setTabOrder(lvwResult, optTot);
@@ -182,8 +189,16 @@ void ResultTab::beginRun()
 void ResultTab::showRun(std::shared_ptr<const calc::RunState> run)
 {
     m_run = std::move(run);
+    const QString notice = slopeNotice();
+    lblSlopeNotice->setText(notice);
+    lblSlopeNotice->setVisible(!notice.isEmpty());
     if (m_run)
         appendRow(results::totalRow(*m_run));
+}
+
+QString ResultTab::slopeNotice() const
+{
+    return m_run ? calc::offGridSlopeNotice(*m_run) : QString();
 }
 
 void ResultTab::clearResults()

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -38,12 +39,15 @@ public:
     // A run has passed its first check: empty list and fields, per-km mode chosen as by the
     // user, "Kopiera värde" off.
     void beginRun();
-    // A run succeeded: keep its state and append its "Totalt" row.
+    // A run succeeded: keep its state, append its "Totalt" row, and show under the list
+    // whether it used slopes outside the tables.
     void showRun(std::shared_ptr<const calc::RunState> run);
     // "Rensa" on the result tab: empty list and sub-stretch fields.
     void clearResults();
 
     std::shared_ptr<const calc::RunState> runState() const { return m_run; }
+    // The line about slopes outside the tables that the run shown needs, or empty.
+    QString slopeNotice() const;
     // The normalisation the option buttons show.
     results::Mode mode() const;
     // The rows as shown, in list order.
@@ -74,6 +78,7 @@ private:
     std::shared_ptr<const calc::RunState> m_run;
 
     QTreeWidget *lvwResult = nullptr;
+    QLabel *lblSlopeNotice = nullptr; // hidden unless the run used slopes outside the tables
     QRadioButton *optTot = nullptr;
     QRadioButton *optPerKm = nullptr;
     QLineEdit *txtResultStart = nullptr;

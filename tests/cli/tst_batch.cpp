@@ -42,6 +42,24 @@ QList<QList<QByteArray>> tsvLines(const QByteArray &tsv, const QByteArray &first
     return lines;
 }
 
+using Table = QList<QList<QByteArray>>; // lines split into fields, the header line first
+
+// The TSV output split as a script would: a new table at each empty line, fields at TAB.
+QList<Table> tsvTables(const QByteArray &tsv)
+{
+    QList<Table> tables(1);
+    QList<QByteArray> lines = tsv.split('\n');
+    if (lines.last().isEmpty())
+        lines.removeLast(); // after the last line's LF
+    for (const QByteArray &line : lines) {
+        if (line.isEmpty())
+            tables << Table{};
+        else
+            tables.last() << line.split('\t');
+    }
+    return tables;
+}
+
 } // namespace
 
 class TestBatch : public QObject
@@ -83,18 +101,81 @@ private slots:
         QVERIFY2(std::fabs(rows[0][9].toDouble() - road) < 1e-5, rows[0][9].constData());
     }
 
-    void segmentRates()
+    // The stretch 0..400 lies in segment 1, so its row holds segment 1's rates times the
+    // length in km (1 per km, 0,4 in totals), column for column.
+    void segmentTable_data()
     {
-        const Outcome result = runBatch({"--tsv", "--segments", kTunnel});
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("fuelHeader");
+        QTest::addColumn<double>("km");
+        QTest::newRow("per km") << QStringList{} << QByteArray("Bränsle: [l/km]") << 1.0;
+        QTest::newRow("totals") << QStringList{"--totals"} << QByteArray("Bränsle: [l]") << 0.4;
+    }
+
+    void segmentTable()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, fuelHeader);
+        QFETCH(double, km);
+        const Outcome result =
+            runBatch(args + QStringList{"--stretch", "0:400", "--tsv", "--segments", kTunnel});
         QCOMPARE(result.status, 0);
-        const auto segments = tsvLines(result.out, "segment");
-        QCOMPARE(segments.size(), 2);
-        QCOMPARE(segments[0].size(), 13);
-        QCOMPARE(segments[0][1], QByteArray("0"));
-        QCOMPARE(segments[0][2], QByteArray("20733"));               // fuel
-        QCOMPARE(segments[0][3], QByteArray("84733"));               // NOx, low-speed weights
-        QVERIFY(std::fabs(segments[0][7].toDouble() - 7.75) < 1e-6); // road-surface particles
-        QCOMPARE(segments[1][2], QByteArray("41799"));
+        const QList<Table> tables = tsvTables(result.out);
+        QCOMPARE(tables.size(), 2);
+        for (const Table &table : tables) {
+            QCOMPARE(table[0].size(), 12);
+            for (const auto &line : table)
+                QCOMPARE(line.size(), table[0].size());
+        }
+        const Table &rows = tables[0];
+        const Table &segments = tables[1];
+        QCOMPARE(rows.size(), 3); // header, "Totalt", "0 - 400"
+        QCOMPARE(rows[0][1], fuelHeader);
+        QCOMPARE(rows[2][0], QByteArray("0 - 400"));
+        QCOMPARE(segments.size(), 3); // header, segments 1 and 2
+        QCOMPARE(segments[0][0], QByteArray("Segment nr:"));
+        QCOMPARE(segments[0][1], QByteArray("Bränsle: [l/km/h]"));
+        QCOMPARE(segments[0][11], QByteArray("CO2: [kg/km/h]"));
+        QCOMPARE(segments[1][0], QByteArray("1"));
+        QCOMPARE(segments[1][1], QByteArray("20733"));               // fuel
+        QCOMPARE(segments[1][2], QByteArray("84733"));               // NOx, low-speed weights
+        QVERIFY(std::fabs(segments[1][9].toDouble() - 7.75) < 1e-6); // road-surface particles
+        QCOMPARE(segments[2][0], QByteArray("2"));
+        QCOMPARE(segments[2][1], QByteArray("41799"));
+        for (int column = 1; column < 12; ++column) {
+            const double expected = km * segments[1][column].toDouble();
+            QVERIFY2(std::fabs(rows[2][column].toDouble() - expected) <=
+                         1e-5 * std::fabs(expected) + 1e-9,
+                     qPrintable(QString::number(column)));
+        }
+    }
+
+    void help()
+    {
+        const Outcome result = runBatch({"--help"});
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.out.startsWith("usage: luftvaka-batch"));
+        QVERIFY(result.out.contains("Delsträcka:")); // the result table
+        QVERIFY(result.out.contains("Segment nr:")); // the segment table
+    }
+
+    // A slope outside the tables (9 % in steep.dat) is told on standard error; the run goes on.
+    void slopeNotice_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("within the tables") << kTunnel << false;
+        QTest::newRow("9 %") << kData + "/cli/steep.dat" << true;
+    }
+
+    void slopeNotice()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, told);
+        const Outcome result = runBatch({input});
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.out.startsWith("Emissionsber\xe4kning tunnlar\r\n"));
+        QCOMPARE(result.err.contains(u"Lutning utanför tabellernas -7…7 % i 1 segment:"_qs), told);
     }
 
     void resultFile()
@@ -121,6 +202,8 @@ private slots:
         QTest::newRow("no input") << QStringList{} << 2 << "usage: luftvaka-batch";
         QTest::newRow("bad stretch form")
             << QStringList{"--stretch", "1-2", kTunnel} << 2 << "usage:";
+        QTest::newRow("segments without tsv")
+            << QStringList{"--segments", kTunnel} << 2 << "--segments goes with --tsv";
         QTest::newRow("missing file") << QStringList{kData + "/cli/none.dat"} << 1 << "none.dat";
         QTest::newRow("not an input file")
             << QStringList{kData + "/calc/src/faktorer.txt"} << 1 << "Ogiltig indatafil";
@@ -132,6 +215,9 @@ private slots:
             << QStringList{"--stretch", "0:1001", kTunnel} << 1
             << "Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= 1000 (total "
                "tunnellängd)";
+        QTest::newRow("negative flow")
+            << QStringList{kData + "/cli/negativeflow.dat"} << 1
+            << "Rad 2 i segmentlistan (segment 2): Lb, Flöde är mindre än 0 (-120).";
         QTest::newRow("no workbooks")
             << QStringList{"--workbooks", QDir::rootPath() + "nonexistent-dir", kTunnel} << 1
             << "pb_bara_glid_data.xls";

@@ -113,13 +113,16 @@ const std::vector<AllowedMessage> &allowedMessages()
         {exact("Ogiltig indatafil"), "Indata fel", excl},
         {prefix("Ogiltig indatafil: "), "Indata fel", excl},
         {prefix(kLabelWarning), "Luftvaka", MessageIcon::None},
-        // Ours: what the original left without a message.
+        // A slope beyond 16 bits cannot be computed: the run says so instead of stopping silently.
         {prefix("Lutningen i segment "), kFault, excl},
         {pattern("Tunnelns totala längd är \\S+ m\\. Summan av segmentens längder måste vara "
                  "större än 0\\."),
          kFault, excl},
         {exact(kTooLarge), kFault, excl},
         {prefix("För många segment: "), kFault, excl},
+        {pattern("Rad \\d+ i segmentlistan \\(segment [\\s\\S]*\\): [\\s\\S]+ Rätta raden med "
+                 "Ändra\\.\\.\\."),
+         kFault, excl},
         {pattern("Filen [\\s\\S]+ sparades inte[.:] [\\s\\S]+"), "Spara indata", excl},
         {pattern("Filen [\\s\\S]+ sparades inte[.:] [\\s\\S]+"), "Spara resultat", excl},
         {prefix("Rapporten skrevs inte ut: "), "Skriv ut resultat", excl},
@@ -255,6 +258,10 @@ bool fitsFile(const QString &text, bool tabAllowed)
 
 // -------------------------------------------------------------------------- random texts
 
+// GCC 12 at -O3 reports a false -Wrestrict in std::string's operator+(const char *, string &&)
+// once inlined here (GCC bug 105329); the concatenations below are ordinary.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
 class TextMaker
 {
 public:
@@ -515,6 +522,7 @@ private:
     QChar m_decimal;
     QChar m_other;
 };
+#pragma GCC diagnostic pop
 
 // ----------------------------------------------------------------------------- the model
 
@@ -992,7 +1000,11 @@ private:
         expect(opened, QStringLiteral("the segment dialog did not open"));
         expectMessages(expected);
         if (stored) {
-            putRow(m_model.rows, *stored);
+            // An edit that keeps the number text goes back into the row it came from.
+            if (edit && stored->field[0].text == start.field[0].text)
+                m_model.rows[std::size_t(selected)] = *stored;
+            else
+                putRow(m_model.rows, *stored);
             count(edit ? QStringLiteral("segment changed") : QStringLiteral("segment added"));
         } else {
             count(QStringLiteral("segment dialog without change"));
@@ -1137,6 +1149,36 @@ private:
             e.message =
                 fault(QStringLiteral("Ogiltig andel dubbade personbilar: ") + m_model.share.text);
             return e;
+        }
+        // Rows from a file may hold what the dialog refuses: a negative length, speed or flow,
+        // or a zero speed whose class has traffic (a speed is followed by its flow).
+        static const std::array<QString, 9> names = {{{},
+                                                      "Längd",
+                                                      {},
+                                                      "Pb, Medelhastighet",
+                                                      "Pb, Flöde",
+                                                      "Lb, Medelhastighet",
+                                                      "Lb, Flöde",
+                                                      "Lbs, Medelhastighet",
+                                                      "Lbs, Flöde"}};
+        for (std::size_t i = 0; i < m_model.rows.size(); ++i) {
+            const ModelRow &row = m_model.rows[i];
+            const QString where = QStringLiteral("Rad %1 i segmentlistan (segment %2): ")
+                                      .arg(QString::number(i + 1), row.field[0].text);
+            for (std::size_t f : {1, 3, 4, 5, 6, 7, 8}) {
+                QString what;
+                if (*asSingle(row.field[f]) < 0) {
+                    what = names[f] + " är mindre än 0 (" + row.field[f].text + ").";
+                } else if ((f == 3 || f == 5 || f == 7) && *asSingle(row.field[f]) == 0 &&
+                           *asSingle(row.field[f + 1]) > 0) {
+                    what = names[f] + " är 0 men " + names[f + 1] + " är " + row.field[f + 1].text +
+                           "; hastigheten måste vara större än 0.";
+                }
+                if (!what.isEmpty()) {
+                    e.message = fault(where + what + " Rätta raden med Ändra...");
+                    return e;
+                }
+            }
         }
         float total = 0;
         e.mayBeTooLarge = *sps > 1e6f;

@@ -88,8 +88,10 @@ private slots:
         add("3", 3, 5, 19);
         add("-7", -7, -5, 4);
         add("7", 5, 7, 67);
-        add("9", 5, 7, 99);                // extrapolated from 5 % and 7 %
-        add("-9", 0, -7, 2);               // below -7 %: grid position 0, holding 0, and -7 %
+        add("9", 5, 7, 99);             // extrapolated from 5 % and 7 %
+        add("12", 5, 7, 35 + 3.5 * 32); // 5 % value plus 3,5 times the 5 %..7 % step
+        add("-9", -7, -5, 4);           // below -7 %: held at -7 %
+        add("-12", -7, -5, 4);
         add("2,5", 0, 3, 11 + 16.0 / 3.0); // rounds to 2, ties to even
     }
 
@@ -105,6 +107,58 @@ private slots:
         const auto run = computeRun(oneSegment(segment("100", slope, "50")), kWorkbooks);
         QVERIFY2(run.ok(), run.ok() ? "" : qPrintable(run.error().message));
         COMPARE_NEAR(run->ProfileFactors(1, 4, 0), fuel);
+    }
+
+    // Below -7 % a segment computes exactly as one at -7 %; the run counts the segments off the
+    // grid and words the notice.
+    void offGridSlopes()
+    {
+        const RunInput input{{segment("100", "-7", "35"), segment("100", "-12", "35"),
+                              segment("100", "7,4", "35"), segment("100", "7,6", "35")},
+                             "2005",
+                             "1",
+                             "0"};
+        const auto run = computeRun(input, kWorkbooks);
+        QVERIFY(run.ok());
+        for (std::size_t k = 1; k <= 4; ++k) {
+            for (std::size_t j = 4; j <= 8; ++j)
+                QCOMPARE(run->ProfileFactors(k, j, 1), run->ProfileFactors(k, j, 0));
+        }
+        QCOMPARE(run->OffGridSlopes, 2); // -12 and 7,6 (rounded to 8); 7,4 rounds to 7
+        QCOMPARE(offGridSlopeNotice(*run),
+                 u"Lutning utanför tabellernas -7…7 % i 2 segment: under -7 % räknas som -7 %, "
+                 "över 7 % extrapoleras."_qs);
+        const auto inGrid = computeRun(oneSegment(segment("100", "-7", "35")), kWorkbooks);
+        QVERIFY(inGrid.ok());
+        QCOMPARE(offGridSlopeNotice(*inGrid), QString());
+    }
+
+    // The default workbooks at 50 km/h: -12 % takes the -7 % sheet's values; at 40 % fuel
+    // extrapolates along 5 %..7 % (0,1093 -> 0,1375), while brake particles, which fall uphill,
+    // would cross zero near 33 % and are held at 0.
+    void offGridDefaultWorkbooks_data()
+    {
+        QTest::addColumn<QString>("slope");
+        QTest::addColumn<int>("category");
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<double>("factor");
+        QTest::newRow("-12 % fuel") << "-12" << 1 << 4 << 0.019;
+        QTest::newRow("-12 % truck NOx") << "-12" << 3 << 5 << 1.2;
+        QTest::newRow("40 % fuel") << "40" << 1 << 4 << 0.1093 + 17.5 * (0.1375 - 0.1093);
+        QTest::newRow("40 % brake") << "40" << 1 << 8 << 0.0;
+        QTest::newRow("40 % truck brake") << "40" << 3 << 8 << 0.0;
+    }
+
+    void offGridDefaultWorkbooks()
+    {
+        QFETCH(QString, slope);
+        QFETCH(int, category);
+        QFETCH(int, quantity);
+        QFETCH(double, factor);
+        const auto run = computeRun(oneSegment(segment("100", slope, "50", "50", "50")),
+                                    QStringLiteral(LUFTVAKA_SOURCE_DIR "/data"));
+        QVERIFY(run.ok());
+        COMPARE_NEAR(run->ProfileFactors(std::size_t(category), std::size_t(quantity), 0), factor);
     }
 
     // At 0 % the factors are the 0 % sheet's: fuel of category k at speed v is 8 K(k) + V(v)
@@ -309,6 +363,22 @@ private slots:
             "måste vara större än 0."_qs);
         add("result beyond single precision",
             oneSegment(segment("100", "0", "50", "50", "50", "3E+38")), u"Resultatet blev "_qs);
+        // Values an input file may hold that the segment dialog refuses.
+        const QString fix = QStringLiteral(" Rätta raden med Ändra...");
+        auto twelve = segment("100", "0", "50", "50", "50", "100", "-120");
+        twelve.number = QStringLiteral("12");
+        add("negative flow", {{seg, twelve}, "2005", "1", "0"},
+            u"Rad 2 i segmentlistan (segment 12): Lb, Flöde är mindre än 0 (-120)."_qs + fix);
+        add("negative length", oneSegment(segment("-5", "0", "50")),
+            u"Rad 1 i segmentlistan (segment 1): Längd är mindre än 0 (-5)."_qs + fix);
+        add("negative speed", oneSegment(segment("100", "0", "50", "-0,5")),
+            u"Rad 1 i segmentlistan (segment 1): Lb, Medelhastighet är mindre än 0 (-0,5)."_qs +
+                fix);
+        add("zero speed with traffic", oneSegment(segment("100", "0", "50", "50", "0")),
+            u"Rad 1 i segmentlistan (segment 1): Lbs, Medelhastighet är 0 men Lbs, Flöde är 1; "
+            "hastigheten måste vara större än 0."_qs +
+                fix);
+        add("SPS before the rows", oneSegment(segment("-5", "0", "50"), "2005", "x"), sps + "x");
     }
 
     void inputFaults()
@@ -320,6 +390,13 @@ private slots:
         QVERIFY(!run.ok());
         QVERIFY2(run.error().message.startsWith(message), qPrintable(run.error().message));
         QCOMPARE(run.error().title, title);
+    }
+
+    // Old files hold a zero speed for a class without traffic; it computes harmlessly.
+    void zeroSpeedWithoutTraffic()
+    {
+        QVERIFY(computeRun(oneSegment(segment("100", "0", "50", "0", "50", "100", "0")), kWorkbooks)
+                    .ok());
     }
 
     void tooManySegments()

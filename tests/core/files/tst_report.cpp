@@ -55,9 +55,10 @@ private slots:
         QTest::addColumn<Mode>("mode");
         QTest::addColumn<Rows>("rows");
         QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("notice"); // the run's note on slopes, after the blocks
         const QString sv = QStringLiteral("2026-12-06 14:03:07");
         QTest::newRow("sv_SE empty list totals")
-            << "sv_SE" << Mode::Totals << Rows() << report(sv, "Totala Effekter", {});
+            << "sv_SE" << Mode::Totals << Rows() << report(sv, "Totala Effekter", {}) << QString();
 
         const ResultRow total = row("Totalt", "12,35 3, 1,2 ,45 5 0 0,004 , 2,567 x 310,2");
         QTest::newRow("sv_SE one row per km")
@@ -67,7 +68,8 @@ private slots:
                        "Avgaspartiklar:|1,2, varav PM10: ,45 [g/km]||"
                        "Däckspartiklar:|5,, varav PM10: , [g/km]||"
                        "Bromspartiklar:|,, varav PM10: , [g/km]||"
-                       "Beläggningspartiklar:|2,57, varav PM10: x [g/km]||CO2:|310,2 [kg/km]|~|"});
+                       "Beläggningspartiklar:|2,57, varav PM10: x [g/km]||CO2:|310,2 [kg/km]|~|"})
+            << QString();
 
         const ResultRow stretch = row("120,5 - 300", "7 0,5 1 0 2 0 3 0 4 0 99,999");
         const QString stretchBlock =
@@ -77,7 +79,11 @@ private slots:
             "CO2:|100, [kg]|~|";
         QTest::newRow("sv_SE two rows totals")
             << "sv_SE" << Mode::Totals << Rows{stretch, stretch}
-            << report(sv, "Totala Effekter", {stretchBlock, stretchBlock});
+            << report(sv, "Totala Effekter", {stretchBlock, stretchBlock}) << QString();
+        const QString notice = QStringLiteral("Lutning utanför tabellernas -7…7 %");
+        QTest::newRow("sv_SE with a notice")
+            << "sv_SE" << Mode::Totals << Rows{stretch}
+            << report(sv, "Totala Effekter", {stretchBlock}) + u'|' + notice << notice;
 
         const ResultRow point = row("0 - 250.5", "12.345 0.004 5 0 1 1 1 1 1 1 -0.5");
         QTest::newRow("en_US one row per km")
@@ -87,7 +93,8 @@ private slots:
                        "Avgaspartiklar:|5., varav PM10: . [g/km]||"
                        "Däckspartiklar:|1., varav PM10: 1. [g/km]||"
                        "Bromspartiklar:|1., varav PM10: 1. [g/km]||"
-                       "Beläggningspartiklar:|1., varav PM10: 1. [g/km]||CO2:|-.5 [kg/km]|~|"});
+                       "Beläggningspartiklar:|1., varav PM10: 1. [g/km]||CO2:|-.5 [kg/km]|~|"})
+            << QString();
     }
 
     void lines()
@@ -96,11 +103,12 @@ private slots:
         QFETCH(Mode, mode);
         QFETCH(Rows, rows);
         QFETCH(QString, expected);
+        QFETCH(QString, notice);
         QLocale::setDefault(QLocale(locale));
         QStringList actual;
         const QDateTime printedAt(QDate(2026, 12, 6), QTime(14, 3, 7));
         for (const ReportLine &line :
-             lv::files::reportLines(u"Norra röret"_qs, mode, rows, printedAt))
+             lv::files::reportLines(u"Norra röret"_qs, mode, rows, printedAt, notice))
             actual << lineText(line);
         QCOMPARE(actual, expected.split(u'|'));
     }

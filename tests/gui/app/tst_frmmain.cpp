@@ -1,4 +1,5 @@
 #include "core/calc/calculationrun.h"
+#include "core/files/inputfile.h"
 #include "core/results/resulttable.h"
 #include "gui/app/frmabout.h"
 #include "gui/app/frmmain.h"
@@ -14,6 +15,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -263,6 +266,70 @@ private slots:
                  QStringList(number) + QStringList(row.cells.begin(), row.cells.end()));
     }
 
+    // "Ändra..." on the third row, then OK with this number. The rows come from "Lägg till..."
+    // in the given order, or from an input file as listed; each has length 10, 20, 30 in that
+    // order. Expected rows: number and length, "*" for the segment as typed in the dialog.
+    void editWritesBack_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("5 beside 05, same number")
+            << false << QStringList{"1", "5", "05"} << "5" << QStringList{"1 10", "05 30", "5 *"};
+        QTest::newRow("2 after 5, same number")
+            << true << QStringList{"2", "5", "2"} << "2" << QStringList{"2 10", "5 20", "2 *"};
+        // A new number places a copy by number; the edited row stays.
+        QTest::newRow("new number 3, copy") << false << QStringList{"1", "5", "05"} << "3"
+                                            << QStringList{"1 10", "3 *", "05 30", "5 20"};
+        QTest::newRow("new number 5, overwrites row 5")
+            << true << QStringList{"2", "5", "2"} << "5" << QStringList{"2 10", "5 *", "2 30"};
+    }
+
+    void editWritesBack()
+    {
+        QFETCH(bool, fromFile);
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, number);
+        QFETCH(QStringList, expected);
+        Fixture f;
+        const auto plain = [](const QString &n, const QString &length) {
+            return segment(n, length, "1", "70", "2", "60", "3", "50", "4");
+        };
+        std::vector<SegmentRow> rows;
+        for (qsizetype i = 0; i < numbers.size(); ++i)
+            rows.push_back(plain(numbers[i], QString::number(10 * (i + 1))));
+        QTemporaryDir dir;
+        if (fromFile) {
+            QFile file(dir.filePath("tunnel.dat"));
+            const auto bytes = lv::files::writeInputFile({"S", "2020", rows, "10", "0,5"}, {});
+            QVERIFY(bytes.ok() && file.open(QIODevice::WriteOnly) && file.write(*bytes) > 0);
+            file.close();
+            f.prompts.openAnswers = {file.fileName()};
+            f.get<QAction>("mnuOpen")->trigger();
+        } else {
+            for (const SegmentRow &row : rows)
+                addSegment(f.window, f.prompts, row);
+        }
+        const SegmentRow typed =
+            segment(number, "12,50", "-0,5", "070", "1000", "60", "0", "50", "10");
+        f.clickRow(2);
+        f.prompts.onDialog = [&](QDialog &dialog) {
+            fillSegmentDialog(dialog, typed);
+            named<QAbstractButton>(dialog, "cmdOK")->click();
+        };
+        f.click("cmdAndra");
+
+        QVERIFY(f.prompts.messages.isEmpty());
+        QCOMPARE(f.segments()->topLevelItemCount(), expected.size());
+        for (int i = 0; i < int(expected.size()); ++i) {
+            const QStringList cell = expected[i].split(u' ');
+            const SegmentRow want = cell[1] == u"*" ? typed : plain(cell[0], cell[1]);
+            QCOMPARE(rowTexts(*f.segments(), i),
+                     QStringList(want.number) + QStringList(want.cells.begin(), want.cells.end()));
+        }
+    }
+
     // "Ändra..." and "Ta bort" after adding, clicking and removing rows.
     void rowCommandStates()
     {
@@ -289,6 +356,65 @@ private slots:
         f.clickRow(0);
         QCOMPARE(states(), QPair(true, true));
         QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    // While the result tab is disabled no path makes it current, and the tab widget tells no
+    // one of a change. Once a run has enabled it, an accessibility "press" selects it.
+    void disabledResultTab_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("before"); // "", "run" or "run, Rensa"
+        QTest::newRow("accessible press") << "press"
+                                          << "";
+        QTest::newRow("tab widget from code") << "widget"
+                                              << "";
+        QTest::newRow("tab bar from code") << "bar"
+                                           << "";
+        QTest::newRow("Ctrl+Tab") << "key"
+                                  << "";
+        QTest::newRow("mouse") << "mouse"
+                               << "";
+        QTest::newRow("accessible press after Rensa") << "press"
+                                                      << "run, Rensa";
+        QTest::newRow("accessible press after a run") << "press"
+                                                      << "run";
+    }
+
+    void disabledResultTab()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, before);
+        Fixture f;
+        if (!before.isEmpty()) {
+            QVERIFY(f.runExample());
+            f.tabs()->setCurrentIndex(0);
+            if (before.endsWith(u"Rensa"))
+                f.click("cmdRensa");
+        }
+        const bool enabled = f.tabs()->isTabEnabled(1);
+        QCOMPARE(enabled, before == u"run");
+        QTabBar *bar = f.tabs()->tabBar();
+        QSignalSpy changes(f.tabs(), &QTabWidget::currentChanged);
+
+        if (path == u"press") {
+            QAccessibleInterface *tab = QAccessible::queryAccessibleInterface(bar)->child(1);
+            QCOMPARE(tab->text(QAccessible::Name), QStringLiteral("Resultat"));
+            QVERIFY(tab->actionInterface());
+            tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else if (path == u"widget") {
+            f.tabs()->setCurrentIndex(1);
+        } else if (path == u"bar") {
+            bar->setCurrentIndex(1);
+        } else if (path == u"key") {
+            QTest::keyClick(f.tabs(), Qt::Key_Tab, Qt::ControlModifier);
+        } else {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        }
+
+        QCOMPARE(f.tabs()->currentIndex(), enabled ? 1 : 0);
+        QCOMPARE(changes.size(), enabled ? 1 : 0);
+        QCOMPARE(f.resultTab()->isVisible(), enabled);
+        QCOMPARE(f.segments()->isVisible(), !enabled);
     }
 
     // "Rensa" empties the tab that is showing and closes off what depends on it.

@@ -197,6 +197,7 @@ private slots:
     void removal();
     void removingTheMarkedRow();
     void worksOnTheRunAfterInputEdits();
+    void slopeNotice();
 };
 
 void TestResultTab::coordinateChecks_data()
@@ -532,6 +533,30 @@ void TestResultTab::worksOnTheRunAfterInputEdits()
     QCOMPARE(f.list()->topLevelItem(1)->text(kFuel), QStringLiteral("36532,5"));
     f.click("optTot");
     QCOMPARE(columnTexts(*f.list(), kFuel), QStringList({"33372,6", "14613,"}));
+}
+
+// The line under the list follows each successful run: shown while the run used a slope
+// outside the tables, hidden again after a run that did not.
+void TestResultTab::slopeNotice()
+{
+    Fixture f;
+    auto *notice = f.get<QLabel>("lblSlopeNotice");
+    QVERIFY(notice->isHidden());
+    auto *tabs = f.get<QTabWidget>("SSTab1");
+    tabs->setCurrentIndex(0);
+    addSegment(f.window, f.prompts, segment("3", "100", "-12", "50", "100", "50", "10", "50", "1"));
+    f.click("cmdKor");
+    QVERIFY(!notice->isHidden());
+    QVERIFY2(notice->text().startsWith(u"Lutning utanför tabellernas -7…7 % i 1 segment:"_qs),
+             qPrintable(notice->text()));
+
+    tabs->setCurrentIndex(0);
+    auto *segments = f.get<QTreeWidget>("lvwBlock");
+    segments->setCurrentItem(segments->topLevelItem(2));
+    f.click("cmdTaBort");
+    f.click("cmdKor");
+    QCOMPARE(tabs->currentIndex(), 1);
+    QVERIFY(notice->isHidden());
 }
 
 QTEST_MAIN(TestResultTab)
