@@ -101,22 +101,22 @@ int main(int argc, char *argv[])
     std::vector<calc::RunState> fresh;
     for (int r = 0; r < kRepeats; ++r) {
         calc::RunState run;
-        run.recreate(filled.SegmentCount);
-        run.SegmentLength = filled.SegmentLength;
-        run.SegmentSlope = filled.SegmentSlope;
-        run.SegmentSpeed = filled.SegmentSpeed;
-        run.SegmentFlow = filled.SegmentFlow;
-        run.SpsValue = filled.SpsValue;
-        run.StuddedShare = filled.StuddedShare;
-        run.YearIndex = filled.YearIndex;
+        run.recreate(filled.segmentCount);
+        run.segmentLength = filled.segmentLength;
+        run.segmentSlope = filled.segmentSlope;
+        run.segmentSpeed = filled.segmentSpeed;
+        run.segmentFlow = filled.segmentFlow;
+        run.spsValue = filled.spsValue;
+        run.studdedShare = filled.studdedShare;
+        run.yearIndex = filled.yearIndex;
         fresh.push_back(std::move(run));
     }
     int next = 0;
     const double core = bestMilliseconds([&] {
         calc::RunState &run = fresh[std::size_t(next++)];
-        ok = ok && calc::InterpolateProfileFactors(run, *pb, *lb, {}).ok() &&
-             calc::WeightClassFactors(run, grid).ok() &&
-             calc::ComputeSegmentEmissions(run, grid).ok();
+        ok = ok && calc::interpolateProfileFactors(run, *pb, *lb, {}).ok() &&
+             calc::weightClassFactors(run, grid).ok() &&
+             calc::computeSegmentEmissions(run, grid).ok();
     });
 
     // 1,000 sub-stretch rows added, then all recomputed on a switch to totals.
@@ -133,7 +133,7 @@ int main(int argc, char *argv[])
         }
     });
     const double recalc =
-        bestMilliseconds([&] { results::RecalcResultRows(filled, rows, results::Mode::Totals); });
+        bestMilliseconds([&] { results::recomputeRows(filled, rows, results::Mode::Totals); });
 
     std::printf("Maximum tunnel: %d segments, best of %d runs\n", kSegments, kRepeats);
     std::printf("  whole run (workbooks to tunnel means): %8.1f ms\n", whole);

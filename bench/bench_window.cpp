@@ -6,7 +6,7 @@
 
 #include "core/files/inputfile.h"
 #include "core/text/numbertext.h"
-#include "gui/app/frmmain.h"
+#include "gui/app/mainwindow.h"
 #include "gui/prompts/prompts.h"
 
 #include <QAbstractButton>
@@ -118,13 +118,13 @@ int main(int argc, char *argv[])
     }
 
     BenchPrompts prompts;
-    gui::FrmMain window(prompts, dir);
+    gui::MainWindow window(prompts, dir);
     window.show();
     QApplication::processEvents();
-    auto *segments = named<QTreeWidget>(window, "lvwBlock");
-    auto *results = named<QTreeWidget>(window, "lvwResult");
-    auto *open = named<QAction>(window, "mnuOpen");
-    auto *kor = named<QAbstractButton>(window, "cmdKor");
+    auto *segments = named<QTreeWidget>(window, "segmentView");
+    auto *results = named<QTreeWidget>(window, "resultView");
+    auto *open = named<QAction>(window, "openAction");
+    auto *kor = named<QAbstractButton>(window, "calculateButton");
 
     // Opening, best of the repeats; each replaces the list of the one before.
     prompts.openAnswer = path;
@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     }
 
     // "Beräkna" on the input tab, best of the repeats (each run ends on the result tab).
-    auto *tabs = named<QTabWidget>(window, "SSTab1");
+    auto *tabs = named<QTabWidget>(window, "tabs");
     double runTime = 1e300;
     for (int r = 0; r < kRepeats; ++r) {
         tabs->setCurrentIndex(0);
@@ -152,9 +152,9 @@ int main(int argc, char *argv[])
     }
 
     // 1,000 sub-stretch rows through the two fields and "Lägg till", each half the tunnel.
-    auto *start = named<QLineEdit>(window, "txtResultStart");
-    auto *stop = named<QLineEdit>(window, "txtResultStop");
-    auto *add = named<QAbstractButton>(window, "cmdVisaResult");
+    auto *start = named<QLineEdit>(window, "startEdit");
+    auto *stop = named<QLineEdit>(window, "stopEdit");
+    auto *add = named<QAbstractButton>(window, "addStretchButton");
     float total = 0;
     for (const input::SegmentRow &row : maximumTunnel().rows)
         total += *text::parseSingle(row.cells[input::SegmentRow::Length]);
@@ -173,8 +173,8 @@ int main(int argc, char *argv[])
     }
 
     // One switch of mode recomputes every row; best of the repeats, both ways.
-    auto *totals = named<QRadioButton>(window, "optTot");
-    auto *perKm = named<QRadioButton>(window, "optPerKm");
+    auto *totals = named<QRadioButton>(window, "totalsButton");
+    auto *perKm = named<QRadioButton>(window, "perKmButton");
     double switchTime = 1e300;
     for (int r = 0; r < kRepeats; ++r) {
         switchTime = std::min(switchTime, milliseconds([&] { totals->click(); }));

@@ -139,8 +139,8 @@ QByteArray tsvTable(const calc::RunState &run, const std::vector<results::Result
         const bool whole = row.label == results::kTotalLabel;
         const calc::ResultValues values =
             whole && wholeTunnelFromRun
-                ? run.ResultVector
-                : results::SumSubStretch(run, stretch->first, stretch->second,
+                ? run.tunnelMeanRates
+                : results::sumSubStretch(run, stretch->first, stretch->second,
                                          mode == results::Mode::PerKm);
         const QLocale userLocale;
         QLocale::setDefault(QLocale::c());
@@ -155,11 +155,11 @@ QByteArray tsvTable(const calc::RunState &run, const std::vector<results::Result
     if (segments) {
         out += u'\n' + segmentHeaders().join(u'\t') + u'\n';
         // The run has one segment position per input row, in the file's order.
-        const std::size_t count = std::min(segments->size(), std::size_t(run.SegmentCount));
+        const std::size_t count = std::min(segments->size(), std::size_t(run.segmentCount));
         for (std::size_t i = 0; i < count; ++i) {
             out += (*segments)[i].number;
             for (int q : results::kColumnQuantity)
-                out += u'\t' + cNumber("%.17g", run.SegmentRates(std::size_t(q), i));
+                out += u'\t' + cNumber("%.17g", run.segmentRates(std::size_t(q), i));
             out += u'\n';
         }
     }
@@ -250,7 +250,7 @@ int runCalculation(const QStringList &args)
     }
     const auto mode = options.totals ? results::Mode::Totals : results::Mode::PerKm;
     if (options.totals)
-        results::RecalcResultRows(*run, rows, mode);
+        results::recomputeRows(*run, rows, mode);
 
     QByteArray out;
     if (options.tsv) {

@@ -63,15 +63,15 @@ Expected<void> fillSegment(RunState &run, std::size_t i, const input::SegmentRow
         return inputFault(
             QStringLiteral("Ogiltig längd, flöde eller hastighet i segment %1.").arg(row.number));
     }
-    run.SegmentLength[i] = *length;
-    run.SegmentSlope[i] = *slope;
-    run.SegmentFlow(i, 1) = *pbFlow;
-    run.SegmentFlow(i, 2) = *lbFlow;
-    run.SegmentFlow(i, 3) = *lbsFlow;
-    run.SegmentSpeed(i, 1) = *pbSpeed;
-    run.SegmentSpeed(i, 2) = *pbSpeed;
-    run.SegmentSpeed(i, 3) = *lbSpeed;
-    run.SegmentSpeed(i, 4) = *lbsSpeed;
+    run.segmentLength[i] = *length;
+    run.segmentSlope[i] = *slope;
+    run.segmentFlow(i, 1) = *pbFlow;
+    run.segmentFlow(i, 2) = *lbFlow;
+    run.segmentFlow(i, 3) = *lbsFlow;
+    run.segmentSpeed(i, 1) = *pbSpeed;
+    run.segmentSpeed(i, 2) = *pbSpeed;
+    run.segmentSpeed(i, 3) = *lbSpeed;
+    run.segmentSpeed(i, 4) = *lbsSpeed;
     return {};
 }
 
@@ -88,13 +88,13 @@ Expected<void> checkSegmentValues(const RunState &run, std::size_t i, const inpu
     };
     // In column order; each speed is followed by its class's flow.
     const std::array<Field, 7> fields = {{
-        {Cell::Length, QStringLiteral("Längd"), run.SegmentLength[i]},
-        {Cell::PbSpeed, QStringLiteral("Pb, Medelhastighet"), run.SegmentSpeed(i, 1)},
-        {Cell::PbFlow, QStringLiteral("Pb, Flöde"), run.SegmentFlow(i, 1)},
-        {Cell::LbSpeed, QStringLiteral("Lb, Medelhastighet"), run.SegmentSpeed(i, 3)},
-        {Cell::LbFlow, QStringLiteral("Lb, Flöde"), run.SegmentFlow(i, 2)},
-        {Cell::LbsSpeed, QStringLiteral("Lbs, Medelhastighet"), run.SegmentSpeed(i, 4)},
-        {Cell::LbsFlow, QStringLiteral("Lbs, Flöde"), run.SegmentFlow(i, 3)},
+        {Cell::Length, QStringLiteral("Längd"), run.segmentLength[i]},
+        {Cell::PbSpeed, QStringLiteral("Pb, Medelhastighet"), run.segmentSpeed(i, 1)},
+        {Cell::PbFlow, QStringLiteral("Pb, Flöde"), run.segmentFlow(i, 1)},
+        {Cell::LbSpeed, QStringLiteral("Lb, Medelhastighet"), run.segmentSpeed(i, 3)},
+        {Cell::LbFlow, QStringLiteral("Lb, Flöde"), run.segmentFlow(i, 2)},
+        {Cell::LbsSpeed, QStringLiteral("Lbs, Medelhastighet"), run.segmentSpeed(i, 4)},
+        {Cell::LbsFlow, QStringLiteral("Lbs, Flöde"), run.segmentFlow(i, 3)},
     }};
     const auto fault = [&](const QString &what) {
         return inputFault(QStringLiteral("Rad %1 i segmentlistan (segment %2): %3 Rätta raden med "
@@ -138,11 +138,11 @@ Error noSegmentsError()
 
 QString offGridSlopeNotice(const RunState &run)
 {
-    if (run.OffGridSlopes == 0)
+    if (run.offGridSlopes == 0)
         return {};
     return QStringLiteral("Lutning utanför tabellernas -7…7 % i %1 segment: under -7 % räknas som "
                           "-7 %, över 7 % extrapoleras.")
-        .arg(run.OffGridSlopes);
+        .arg(run.offGridSlopes);
 }
 
 Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
@@ -168,12 +168,12 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
     const auto sps = text::parseSingle(input.spsText);
     if (!sps || *sps < 0)
         return inputFault(QStringLiteral("Ogiltigt SPS-tal: ") + input.spsText);
-    run.SpsValue = *sps;
+    run.spsValue = *sps;
     const auto share = text::parseSingle(input.shareText);
     if (!share || *share < 0 || *share > 1)
         return inputFault(QStringLiteral("Ogiltig andel dubbade personbilar: ") + input.shareText);
-    run.StuddedShare = *share;
-    run.YearIndex = *year;
+    run.studdedShare = *share;
+    run.yearIndex = *year;
 
     const QDir dir(workbookDir);
     const auto pb = xls::Workbook::open(dir.filePath(QStringLiteral("pb_bara_glid_data.xls")));
@@ -191,15 +191,15 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
             return checked.error();
     }
 
-    if (auto done = InterpolateProfileFactors(run, *pb, *lb, warn); !done)
+    if (auto done = interpolateProfileFactors(run, *pb, *lb, warn); !done)
         return workbookFault(done.error());
     const auto factorSheet = factors->sheet(1);
     if (!factorSheet)
         return workbookFault(factorSheet.error());
     const NumberGrid factorGrid(**factorSheet, factors->fileName());
-    if (auto done = WeightClassFactors(run, factorGrid); !done)
+    if (auto done = weightClassFactors(run, factorGrid); !done)
         return done.error();
-    if (auto done = ComputeSegmentEmissions(run, factorGrid); !done)
+    if (auto done = computeSegmentEmissions(run, factorGrid); !done)
         return done.error();
     return run;
 }

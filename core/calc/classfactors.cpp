@@ -66,9 +66,9 @@ struct Weights
 
 } // namespace
 
-Expected<void> WeightClassFactors(RunState &run, const NumberGrid &factorSheet)
+Expected<void> weightClassFactors(RunState &run, const NumberGrid &factorSheet)
 {
-    const Weights weights(factorSheet, run.YearIndex);
+    const Weights weights(factorSheet, run.yearIndex);
     const FactorCell *bad = nullptr;
     const auto use = [&bad](const FactorCell &cell) {
         if (!cell.ok && !bad)
@@ -78,16 +78,16 @@ Expected<void> WeightClassFactors(RunState &run, const NumberGrid &factorSheet)
 
     // Sub-type values W(class, sub-type, quantity).
     std::array<std::array<std::array<double, 9>, kSubTypes + 1>, 4> w{};
-    for (int i = 0; i < run.SegmentCount; ++i) {
+    for (int i = 0; i < run.segmentCount; ++i) {
         const auto ui = std::size_t(i);
         const auto P = [&run, ui](int k, int j) {
-            return double(run.ProfileFactors(std::size_t(k), std::size_t(j), ui));
+            return double(run.profileFactors(std::size_t(k), std::size_t(j), ui));
         };
         for (int j = 4; j <= 8; ++j) {
             const auto uj = std::size_t(j);
             // Passenger cars: below 51 km/h NOx takes its own sub-type weights. Sub-types 3..6
             // scale the category-2 value.
-            const auto &weight = (j == 5 && run.SegmentSpeed(ui, 1) <= 50.0f)
+            const auto &weight = (j == 5 && run.segmentSpeed(ui, 1) <= 50.0f)
                                      ? weights.passengerNox[uj]
                                      : weights.passenger[uj];
             w[1][1][uj] = use(weight[1]) * P(1, j);
@@ -107,7 +107,7 @@ Expected<void> WeightClassFactors(RunState &run, const NumberGrid &factorSheet)
             return factorSheet.fault(bad->row, bad->column);
         for (int j = 4; j <= 8; ++j) {
             for (std::size_t c = 1; c <= 3; ++c) {
-                double &sum = run.ClassFactors(c, std::size_t(j), ui);
+                double &sum = run.classFactors(c, std::size_t(j), ui);
                 for (std::size_t m = 1; m <= kSubTypes; ++m)
                     sum = use(weights.fleetShare[c][m]) * w[c][m][std::size_t(j)] + sum;
             }

@@ -9,6 +9,6 @@ namespace lv::calc {
 // Second core step: the category factors weighted into factors per vehicle class, with the
 // sub-type weights, the passenger-car year factors and correction, and the fleet shares of the
 // calculation year, all from the factor sheet.
-Expected<void> WeightClassFactors(RunState &run, const NumberGrid &factorSheet);
+Expected<void> weightClassFactors(RunState &run, const NumberGrid &factorSheet);
 
 } // namespace lv::calc

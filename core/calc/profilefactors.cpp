@@ -1,6 +1,6 @@
 #include "core/calc/profilefactors.h"
 
-#include "core/calc/intpol.h"
+#include "core/calc/interpolate.h"
 #include "core/calc/numbergrid.h"
 
 #include <algorithm>
@@ -140,7 +140,7 @@ Expected<void> speedStep(const ProfileSheet &sheet, int category, float v, Brack
             if (!y1.ok)
                 return fault(r - 1, j);
             out[std::size_t(j)] =
-                Intpol(previous.key.number, row.key.number, y1.number, y.number, v);
+                interpolateLinear(previous.key.number, row.key.number, y1.number, y.number, v);
         } else {
             out[std::size_t(j)] = y.number;
         }
@@ -152,9 +152,9 @@ Expected<void> speedStep(const ProfileSheet &sheet, int category, float v, Brack
 Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, int s,
                                    std::array<int, 2> categories)
 {
-    const float slope = run.SegmentSlope[std::size_t(i)];
-    // Held at the steepest tabulated descent: Intpol at x1 gives y1 exactly, so such a segment
-    // computes as one at -7 %.
+    const float slope = run.segmentSlope[std::size_t(i)];
+    // Held at the steepest tabulated descent: interpolateLinear at x1 gives y1 exactly, so such a
+    // segment computes as one at -7 %.
     const float sigma = std::max(slope, kSlopeGrid[1]);
     std::array<std::array<Bracket, 2>, 2> bracket{}; // [side: 0 upper, 1 lower][category]
     for (int side = 0; side < 2; ++side) {
@@ -164,7 +164,7 @@ Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, 
         for (int c = 0; c < 2; ++c) {
             const int k = categories[std::size_t(c)];
             const auto step =
-                speedStep(**sheet, k, run.SegmentSpeed(std::size_t(i), std::size_t(k)),
+                speedStep(**sheet, k, run.segmentSpeed(std::size_t(i), std::size_t(k)),
                           bracket[std::size_t(side)][std::size_t(c)]);
             if (!step)
                 return step;
@@ -173,14 +173,14 @@ Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, 
     for (int c = 0; c < 2; ++c) {
         const int k = categories[std::size_t(c)];
         for (int j = kFirstQuantity; j <= kLastQuantity; ++j) {
-            float factor =
-                Intpol(kSlopeGrid[s - 1], kSlopeGrid[s], bracket[1][std::size_t(c)][std::size_t(j)],
-                       bracket[0][std::size_t(c)][std::size_t(j)], sigma);
+            float factor = interpolateLinear(kSlopeGrid[s - 1], kSlopeGrid[s],
+                                             bracket[1][std::size_t(c)][std::size_t(j)],
+                                             bracket[0][std::size_t(c)][std::size_t(j)], sigma);
             // The 5 %/7 % line may cross zero (brake particles fall uphill); no vehicle emits
             // less than nothing.
             if (sigma > kSlopeGrid[7] && factor < 0)
                 factor = 0;
-            run.ProfileFactors(std::size_t(k), std::size_t(j), std::size_t(i)) = factor;
+            run.profileFactors(std::size_t(k), std::size_t(j), std::size_t(i)) = factor;
         }
     }
     return {};
@@ -210,16 +210,16 @@ bool isOffGridSlope(float slope)
     return slope < kSlopeGrid[1] || slope > kSlopeGrid[7];
 }
 
-Expected<void> InterpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
+Expected<void> interpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
                                          const xls::Workbook &lbWorkbook, const LabelWarning &warn)
 {
     ProfileSheets pb(pbWorkbook, QStringLiteral("PB "), warn);
     ProfileSheets lb(lbWorkbook, QStringLiteral("LB "), warn);
-    run.OffGridSlopes = 0;
-    for (int i = 0; i < run.SegmentCount; ++i) {
-        const int s = slopeBracket(run.SegmentSlope[std::size_t(i)]);
-        if (isOffGridSlope(run.SegmentSlope[std::size_t(i)]))
-            ++run.OffGridSlopes;
+    run.offGridSlopes = 0;
+    for (int i = 0; i < run.segmentCount; ++i) {
+        const int s = slopeBracket(run.segmentSlope[std::size_t(i)]);
+        if (isOffGridSlope(run.segmentSlope[std::size_t(i)]))
+            ++run.offGridSlopes;
         if (auto done = interpolateWorkbook(run, pb, i, s, {1, 2}); !done)
             return done;
         if (auto done = interpolateWorkbook(run, lb, i, s, {3, 4}); !done)

@@ -27,8 +27,8 @@ bool isOffGridSlope(float slope);
 // A slope below -7 % takes the -7 % factors as they stand: extrapolating downhill would drive
 // fuel and NOx toward zero or below on steep descents, where vehicles still burn fuel and
 // brake. Above 7 % the factors are extrapolated but never fall below zero. The segments with
-// such slopes are counted in `run.OffGridSlopes`.
-Expected<void> InterpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
+// such slopes are counted in `run.offGridSlopes`.
+Expected<void> interpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
                                          const xls::Workbook &lbWorkbook, const LabelWarning &warn);
 
 } // namespace lv::calc

@@ -7,14 +7,14 @@
 
 namespace lv::calc {
 
-// A table with explicit index ranges, re-created whole for every run: Table2(n0, n1) has
+// A table with explicit index ranges, re-created whole for every run: Matrix(n0, n1) has
 // positions 0..n0-1 by 0..n1-1, all zero at the start.
 template <class T>
-class Table2
+class Matrix
 {
 public:
-    Table2() = default;
-    Table2(std::size_t n0, std::size_t n1) : m_n1(n1), m_data(n0 * n1) {}
+    Matrix() = default;
+    Matrix(std::size_t n0, std::size_t n1) : m_n1(n1), m_data(n0 * n1) {}
     T &operator()(std::size_t i0, std::size_t i1) { return m_data[i0 * m_n1 + i1]; }
     const T &operator()(std::size_t i0, std::size_t i1) const { return m_data[i0 * m_n1 + i1]; }
 
@@ -26,11 +26,11 @@ private:
 // A table whose last index is the segment position, stored position by position: every step of
 // the calculation walks the segments in order and reads or writes all values of one segment.
 template <class T>
-class PositionTable2
+class PerSegmentMatrix
 {
 public:
-    PositionTable2() = default;
-    PositionTable2(std::size_t n0, std::size_t positions) : m_n0(n0), m_data(n0 * positions) {}
+    PerSegmentMatrix() = default;
+    PerSegmentMatrix(std::size_t n0, std::size_t positions) : m_n0(n0), m_data(n0 * positions) {}
     T &operator()(std::size_t i0, std::size_t position) { return m_data[position * m_n0 + i0]; }
     const T &operator()(std::size_t i0, std::size_t position) const
     {
@@ -43,11 +43,11 @@ private:
 };
 
 template <class T>
-class PositionTable3
+class PerSegmentCube
 {
 public:
-    PositionTable3() = default;
-    PositionTable3(std::size_t n0, std::size_t n1, std::size_t positions)
+    PerSegmentCube() = default;
+    PerSegmentCube(std::size_t n0, std::size_t n1, std::size_t positions)
         : m_n0(n0), m_n1(n1), m_data(n0 * n1 * positions)
     {}
     T &operator()(std::size_t i0, std::size_t i1, std::size_t position)
@@ -78,20 +78,20 @@ using ResultValues = std::array<float, 12>; // index 1..11; 0 unused
 // is unused, so the tables read with the same numbers as the workbooks.
 struct RunState
 {
-    int32_t SegmentCount = 0;
-    float SpsValue = 0;     // g per vehicle-km at 75 km/h
-    float StuddedShare = 0; // share of passenger cars with studded tyres, 0..1
-    int16_t YearIndex = 0;  // 1 = 2005, 2 = 2010, 3 = 2020
+    int32_t segmentCount = 0;
+    float spsValue = 0;     // g per vehicle-km at 75 km/h
+    float studdedShare = 0; // share of passenger cars with studded tyres, 0..1
+    int16_t yearIndex = 0;  // 1 = 2005, 2 = 2010, 3 = 2020
 
-    std::vector<float> SegmentLength;     // m, positions 0..n
-    std::vector<int16_t> SegmentSlope;    // whole percent, positions 0..n
-    Table2<float> SegmentSpeed;           // km/h, (position 0..n, category 0..4)
-    Table2<float> SegmentFlow;            // vehicles/h, (position 0..n, class 0..3)
-    PositionTable3<float> ProfileFactors; // (category 0..4, profile quantity 0..8, position 0..n)
-    PositionTable3<double> ClassFactors;  // (class 0..3, profile quantity 0..8, position 0..n)
-    PositionTable2<double> SegmentRates;  // per km of segment, (quantity 0..11, position 0..n)
-    ResultValues ResultVector{};          // the tunnel's length-weighted mean rates per km
-    int32_t OffGridSlopes = 0;            // segments whose slope lies outside the tables' -7..7 %
+    std::vector<float> segmentLength;      // m, positions 0..n
+    std::vector<int16_t> segmentSlope;     // whole percent, positions 0..n
+    Matrix<float> segmentSpeed;            // km/h, (position 0..n, category 0..4)
+    Matrix<float> segmentFlow;             // vehicles/h, (position 0..n, class 0..3)
+    PerSegmentCube<float> profileFactors;  // (category 0..4, profile quantity 0..8, position 0..n)
+    PerSegmentCube<double> classFactors;   // (class 0..3, profile quantity 0..8, position 0..n)
+    PerSegmentMatrix<double> segmentRates; // per km of segment, (quantity 0..11, position 0..n)
+    ResultValues tunnelMeanRates{};        // the tunnel's length-weighted mean rates per km
+    int32_t offGridSlopes = 0;             // segments whose slope lies outside the tables' -7..7 %
 
     // Sizes every table for n segments, all zero.
     void recreate(int32_t n);

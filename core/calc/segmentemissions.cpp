@@ -22,7 +22,7 @@ float studWear(float spsValue, float speed)
     return static_cast<float>(double(spsValue) * 0.4);
 }
 
-Expected<void> ComputeSegmentEmissions(RunState &run, const NumberGrid &factorSheet)
+Expected<void> computeSegmentEmissions(RunState &run, const NumberGrid &factorSheet)
 {
     // Road wear without studs (passenger car, truck) and the PM10 shares 3..11, each taken in
     // single precision; share p sits in row 46 + p.
@@ -41,53 +41,53 @@ Expected<void> ComputeSegmentEmissions(RunState &run, const NumberGrid &factorSh
     }
     const double Wp = static_cast<float>(*wp);
     const double Wt = static_cast<float>(*wt);
-    const double sigma = run.StuddedShare;
+    const double sigma = run.studdedShare;
     const double truckWearPm10 = static_cast<float>(Wt * share[11]);
     constexpr std::array<double, 4> co2PerLitre = {0, kCo2PerLitrePassengerCar, kCo2PerLitreTruck,
                                                    kCo2PerLitreTruck};
 
-    for (int i = 0; i < run.SegmentCount; ++i) {
+    for (int i = 0; i < run.segmentCount; ++i) {
         const auto ui = std::size_t(i);
-        const double st = studWear(run.SpsValue, run.SegmentSpeed(ui, 1));
+        const double st = studWear(run.spsValue, run.segmentSpeed(ui, 1));
         const auto rate = [&run, ui](int q) -> double & {
-            return run.SegmentRates(std::size_t(q), ui);
+            return run.segmentRates(std::size_t(q), ui);
         };
         for (std::size_t c = 1; c <= 3; ++c) {
-            const double flow = run.SegmentFlow(ui, c);
+            const double flow = run.segmentFlow(ui, c);
             for (int q = 1; q <= 5; ++q)
-                rate(q) += flow * run.ClassFactors(c, std::size_t(q + 3), ui);
+                rate(q) += flow * run.classFactors(c, std::size_t(q + 3), ui);
             if (c == 1) {
                 const double wear = static_cast<float>((1.0 - sigma) * Wp + st * sigma);
                 rate(6) += flow * wear;
             } else {
                 rate(6) += flow * Wt;
             }
-            rate(7) += co2PerLitre[c] * (flow * run.ClassFactors(c, 4, ui));
+            rate(7) += co2PerLitre[c] * (flow * run.classFactors(c, 4, ui));
         }
         for (std::size_t c = 1; c <= 3; ++c) {
-            const double flow = run.SegmentFlow(ui, c);
+            const double flow = run.segmentFlow(ui, c);
             for (int q = 8; q <= 10; ++q) {
                 const int p = (c == 1 ? 3 : 4) + 2 * (q - 8); // 3, 5, 7 or 4, 6, 8
                 rate(q) +=
-                    share[std::size_t(p)] * (flow * run.ClassFactors(c, std::size_t(q - 2), ui));
+                    share[std::size_t(p)] * (flow * run.classFactors(c, std::size_t(q - 2), ui));
             }
         }
         const double passengerWearPm10 = (1.0 - sigma) * Wp * share[10] + st * sigma * share[9];
-        const float truckFlow = run.SegmentFlow(ui, 2) + run.SegmentFlow(ui, 3);
+        const float truckFlow = run.segmentFlow(ui, 2) + run.segmentFlow(ui, 3);
         rate(11) =
-            double(run.SegmentFlow(ui, 1)) * passengerWearPm10 + double(truckFlow) * truckWearPm10;
+            double(run.segmentFlow(ui, 1)) * passengerWearPm10 + double(truckFlow) * truckWearPm10;
     }
 
     // Tunnel mean: the rates weighted by segment length, summed in single precision.
     float total = 0;
-    for (int i = 0; i < run.SegmentCount; ++i) {
+    for (int i = 0; i < run.segmentCount; ++i) {
         const auto ui = std::size_t(i);
-        const double length = run.SegmentLength[ui];
+        const double length = run.segmentLength[ui];
         for (std::size_t q = 1; q <= 11; ++q) {
-            run.ResultVector[q] =
-                static_cast<float>(length * run.SegmentRates(q, ui) + double(run.ResultVector[q]));
+            run.tunnelMeanRates[q] = static_cast<float>(length * run.segmentRates(q, ui) +
+                                                        double(run.tunnelMeanRates[q]));
         }
-        total += run.SegmentLength[ui];
+        total += run.segmentLength[ui];
     }
     if (!(total > 0)) {
         return Error{QStringLiteral("Tunnelns totala längd är %1 m. Summan av segmentens längder "
@@ -96,8 +96,8 @@ Expected<void> ComputeSegmentEmissions(RunState &run, const NumberGrid &factorSh
                      input::kInputFaultTitle, MessageIcon::Exclamation};
     }
     for (std::size_t q = 1; q <= 11; ++q) {
-        run.ResultVector[q] = run.ResultVector[q] / total;
-        if (!std::isfinite(run.ResultVector[q])) {
+        run.tunnelMeanRates[q] = run.tunnelMeanRates[q] / total;
+        if (!std::isfinite(run.tunnelMeanRates[q])) {
             return Error{QStringLiteral("Resultatet blev för stort för att kunna visas. "
                                         "Kontrollera segmentens längder och flöden."),
                          input::kInputFaultTitle, MessageIcon::Exclamation};

@@ -16,7 +16,7 @@ float studWear(float spsValue, float speed);
 
 // Third core step: every segment's eleven rates per km (flow times class factor over the
 // three classes, road-surface wear, CO2 and the PM10 parts), then the tunnel's length-weighted
-// means in ResultVector. A tunnel whose lengths add up to 0 or less is a fault.
-Expected<void> ComputeSegmentEmissions(RunState &run, const NumberGrid &factorSheet);
+// means in tunnelMeanRates. A tunnel whose lengths add up to 0 or less is a fault.
+Expected<void> computeSegmentEmissions(RunState &run, const NumberGrid &factorSheet);
 
 } // namespace lv::calc

@@ -55,7 +55,7 @@ ResultRow makeRow(const QString &label, const calc::ResultValues &values)
 
 ResultRow totalRow(const calc::RunState &run)
 {
-    return makeRow(kTotalLabel, run.ResultVector);
+    return makeRow(kTotalLabel, run.tunnelMeanRates);
 }
 
 Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
@@ -74,7 +74,7 @@ Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &star
             text::formatGeneral(total) + QStringLiteral(" (total tunnellängd)"));
     }
     return makeRow(stretchLabel(*start, *stop),
-                   SumSubStretch(run, *start, *stop, mode == Mode::PerKm));
+                   sumSubStretch(run, *start, *stop, mode == Mode::PerKm));
 }
 
 std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
@@ -99,10 +99,10 @@ std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &lab
         return std::nullopt;
     const auto [start, stop] = *stretch;
     const QString newLabel = label == kTotalLabel ? kTotalLabel : stretchLabel(start, stop);
-    return makeRow(newLabel, SumSubStretch(run, start, stop, mode == Mode::PerKm));
+    return makeRow(newLabel, sumSubStretch(run, start, stop, mode == Mode::PerKm));
 }
 
-void RecalcResultRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode)
+void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode)
 {
     for (ResultRow &row : rows) {
         if (auto recomputed = recalcRow(run, row.label, mode))

@@ -56,6 +56,6 @@ std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
 std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode);
 
 // Recomputes every row from its label in a mode (rows with a label of another form stay).
-void RecalcResultRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode);
+void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode);
 
 } // namespace lv::results

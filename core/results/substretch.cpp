@@ -7,18 +7,18 @@ namespace lv::results {
 float tunnelLength(const calc::RunState &run)
 {
     float total = 0;
-    for (int i = 0; i < run.SegmentCount; ++i)
-        total += run.SegmentLength[std::size_t(i)];
+    for (int i = 0; i < run.segmentCount; ++i)
+        total += run.segmentLength[std::size_t(i)];
     return total;
 }
 
-calc::ResultValues SumSubStretch(const calc::RunState &run, float start, float stop, bool perKm)
+calc::ResultValues sumSubStretch(const calc::RunState &run, float start, float stop, bool perKm)
 {
     calc::ResultValues result{};
-    const int n = run.SegmentCount;
+    const int n = run.segmentCount;
     if (n <= 0)
         return result;
-    const auto length = [&run](int i) { return run.SegmentLength[std::size_t(i)]; };
+    const auto length = [&run](int i) { return run.segmentLength[std::size_t(i)]; };
     // A label read back may give a stop a hair beyond the tunnel's end: the stretch still ends
     // there. The searches below never step past the last segment.
     stop = std::min(stop, tunnelLength(run));
@@ -44,7 +44,7 @@ calc::ResultValues SumSubStretch(const calc::RunState &run, float start, float s
     const auto emptyStretch = [&run, perKm, j] {
         calc::ResultValues rates{};
         for (std::size_t q = 1; perKm && q <= 11; ++q)
-            rates[q] = static_cast<float>(run.SegmentRates(q, std::size_t(j)));
+            rates[q] = static_cast<float>(run.segmentRates(q, std::size_t(j)));
         return rates;
     };
     if (!(stop > start) || k < j)
@@ -65,7 +65,7 @@ calc::ResultValues SumSubStretch(const calc::RunState &run, float start, float s
         const double km = overlap / 1000.0f;
         for (std::size_t q = 1; q <= 11; ++q) {
             result[q] =
-                static_cast<float>(double(result[q]) + km * run.SegmentRates(q, std::size_t(i)));
+                static_cast<float>(double(result[q]) + km * run.segmentRates(q, std::size_t(i)));
         }
         kilometres += float(km);
     }

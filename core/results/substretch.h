@@ -11,6 +11,6 @@ float tunnelLength(const calc::RunState &run);
 // the stretch, or per km of it when perKm is set. Callers pass 0 <= start < stop <= T; a stop
 // slightly beyond T (a label read back) is limited to T, and nothing past the last segment is
 // ever read.
-calc::ResultValues SumSubStretch(const calc::RunState &run, float start, float stop, bool perKm);
+calc::ResultValues sumSubStretch(const calc::RunState &run, float start, float stop, bool perKm);
 
 } // namespace lv::results

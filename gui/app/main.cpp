@@ -1,5 +1,5 @@
 #include "gui/app/appicon.h"
-#include "gui/app/frmmain.h"
+#include "gui/app/mainwindow.h"
 #include "gui/prompts/qtprompts.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(lv::gui::appIcon());
 
     lv::gui::QtPrompts prompts;
-    lv::gui::FrmMain window(prompts);
+    lv::gui::MainWindow window(prompts);
     window.show();
     return app.exec();
 }

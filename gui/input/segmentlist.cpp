@@ -1,6 +1,6 @@
 #include "gui/input/segmentlist.h"
 
-#include "gui/input/frmdelstracka.h"
+#include "gui/input/segmentdialog.h"
 #include "gui/prompts/prompts.h"
 
 #include <QHBoxLayout>
@@ -16,18 +16,18 @@ using input::SegmentRow;
 SegmentList::SegmentList(Prompts &prompts, QWidget *parent)
     : QGroupBox(QStringLiteral("Segment"), parent), m_prompts(prompts)
 {
-    lvwBlock = new QTreeWidget(this);
-    lvwBlock->setObjectName(QStringLiteral("lvwBlock"));
-    lvwBlock->setAccessibleName(QStringLiteral("Segment"));
-    lvwBlock->setRootIsDecorated(false);
-    lvwBlock->setItemsExpandable(false);
-    lvwBlock->setUniformRowHeights(true);
-    lvwBlock->setAllColumnsShowFocus(true);
-    lvwBlock->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwBlock->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvwBlock->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_segmentView = new QTreeWidget(this);
+    m_segmentView->setObjectName(QStringLiteral("segmentView"));
+    m_segmentView->setAccessibleName(QStringLiteral("Segment"));
+    m_segmentView->setRootIsDecorated(false);
+    m_segmentView->setItemsExpandable(false);
+    m_segmentView->setUniformRowHeights(true);
+    m_segmentView->setAllColumnsShowFocus(true);
+    m_segmentView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_segmentView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_segmentView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Exactly these headers: two end in a blank, and one has a capital H.
-    lvwBlock->setHeaderLabels({
+    m_segmentView->setHeaderLabels({
         QStringLiteral("Segment nr:"),
         QStringLiteral("Längd: [m]"),
         QStringLiteral("Lutning: [%]"),
@@ -38,51 +38,50 @@ SegmentList::SegmentList(Prompts &prompts, QWidget *parent)
         QStringLiteral("Lbs, Medelhastighet: [km/h]"),
         QStringLiteral("Lbs, Flöde: [f/h]"),
     });
-    lvwBlock->header()->setSectionsMovable(false);
-    lvwBlock->header()->resizeSections(QHeaderView::ResizeToContents);
-    lvwBlock->setMinimumHeight(lvwBlock->fontMetrics().height() * 8);
+    m_segmentView->header()->setSectionsMovable(false);
+    m_segmentView->header()->resizeSections(QHeaderView::ResizeToContents);
+    m_segmentView->setMinimumHeight(m_segmentView->fontMetrics().height() * 8);
 
-    cmdLaggtill = new QPushButton(QStringLiteral("Lägg till..."), this);
-    cmdLaggtill->setObjectName(QStringLiteral("cmdLaggtill"));
-    cmdAndra = new QPushButton(QStringLiteral("Ändra..."), this);
-    cmdAndra->setObjectName(QStringLiteral("cmdAndra"));
-    cmdAndra->setEnabled(false);
-    cmdTaBort = new QPushButton(QStringLiteral("Ta bort"), this);
-    cmdTaBort->setObjectName(QStringLiteral("cmdTaBort"));
-    cmdTaBort->setEnabled(false);
+    m_addButton = new QPushButton(QStringLiteral("Lägg till..."), this);
+    m_addButton->setObjectName(QStringLiteral("addButton"));
+    m_editButton = new QPushButton(QStringLiteral("Ändra..."), this);
+    m_editButton->setObjectName(QStringLiteral("editButton"));
+    m_editButton->setEnabled(false);
+    m_removeButton = new QPushButton(QStringLiteral("Ta bort"), this);
+    m_removeButton->setObjectName(QStringLiteral("removeButton"));
+    m_removeButton->setEnabled(false);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(cmdLaggtill);
-    buttons->addWidget(cmdAndra);
-    buttons->addWidget(cmdTaBort);
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_editButton);
+    buttons->addWidget(m_removeButton);
     buttons->addStretch(1);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lvwBlock, 1);
+    layout->addWidget(m_segmentView, 1);
     layout->addLayout(buttons);
 
-    setTabOrder(lvwBlock, cmdLaggtill);
-    setTabOrder(cmdLaggtill, cmdAndra);
-    setTabOrder(cmdAndra, cmdTaBort);
+    setTabOrder(m_segmentView, m_addButton);
+    setTabOrder(m_addButton, m_editButton);
+    setTabOrder(m_editButton, m_removeButton);
 
-    connect(cmdLaggtill, &QPushButton::clicked, this, &SegmentList::cmdLaggtill_Click);
-    connect(cmdAndra, &QPushButton::clicked, this, &SegmentList::cmdAndra_Click);
-    connect(cmdTaBort, &QPushButton::clicked, this, &SegmentList::cmdTaBort_Click);
-    connect(lvwBlock, &QTreeWidget::itemSelectionChanged, this,
-            &SegmentList::lvwBlock_SelectionChanged);
+    connect(m_addButton, &QPushButton::clicked, this, &SegmentList::addSegment);
+    connect(m_editButton, &QPushButton::clicked, this, &SegmentList::editSegment);
+    connect(m_removeButton, &QPushButton::clicked, this, &SegmentList::removeSegment);
+    connect(m_segmentView, &QTreeWidget::itemSelectionChanged, this, &SegmentList::updateButtons);
 }
 
 std::vector<SegmentRow> SegmentList::rows() const
 {
     std::vector<SegmentRow> rows;
-    rows.reserve(std::size_t(lvwBlock->topLevelItemCount()));
-    for (int i = 0; i < lvwBlock->topLevelItemCount(); ++i)
-        rows.push_back(readItem(*lvwBlock->topLevelItem(i)));
+    rows.reserve(std::size_t(m_segmentView->topLevelItemCount()));
+    for (int i = 0; i < m_segmentView->topLevelItemCount(); ++i)
+        rows.push_back(readItem(*m_segmentView->topLevelItem(i)));
     return rows;
 }
 
 void SegmentList::setRows(const std::vector<SegmentRow> &rows)
 {
-    lvwBlock->clear();
+    m_segmentView->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(qsizetype(rows.size()));
     for (const SegmentRow &row : rows) {
@@ -90,31 +89,31 @@ void SegmentList::setRows(const std::vector<SegmentRow> &rows)
         writeItem(*item, row);
         items.append(item);
     }
-    lvwBlock->addTopLevelItems(items);
+    m_segmentView->addTopLevelItems(items);
 }
 
 void SegmentList::putRow(const SegmentRow &row)
 {
     std::vector<QString> numbers;
-    numbers.reserve(std::size_t(lvwBlock->topLevelItemCount()));
-    for (int i = 0; i < lvwBlock->topLevelItemCount(); ++i)
-        numbers.push_back(lvwBlock->topLevelItem(i)->text(0));
+    numbers.reserve(std::size_t(m_segmentView->topLevelItemCount()));
+    for (int i = 0; i < m_segmentView->topLevelItemCount(); ++i)
+        numbers.push_back(m_segmentView->topLevelItem(i)->text(0));
 
     const input::InsertPosition position = input::findInsertPosition(numbers, row.number);
     if (position.overwrite) {
-        writeItem(*lvwBlock->topLevelItem(position.index), row);
+        writeItem(*m_segmentView->topLevelItem(position.index), row);
         return;
     }
     auto *item = new QTreeWidgetItem;
     writeItem(*item, row);
-    lvwBlock->insertTopLevelItem(position.index, item);
+    m_segmentView->insertTopLevelItem(position.index, item);
 }
 
 void SegmentList::clear()
 {
-    lvwBlock->clear();
-    cmdTaBort->setEnabled(false);
-    cmdAndra->setEnabled(false);
+    m_segmentView->clear();
+    m_removeButton->setEnabled(false);
+    m_editButton->setEnabled(false);
 }
 
 SegmentRow SegmentList::readItem(const QTreeWidgetItem &item)
@@ -135,7 +134,7 @@ void SegmentList::writeItem(QTreeWidgetItem &item, const SegmentRow &row)
 
 void SegmentList::editInDialog(const SegmentRow &start, int openedFrom)
 {
-    FrmDelstracka dialog(m_prompts, window());
+    SegmentDialog dialog(m_prompts, window());
     dialog.setRow(start);
     if (m_prompts.runDialog(dialog) != QDialog::Accepted)
         return;
@@ -143,43 +142,44 @@ void SegmentList::editInDialog(const SegmentRow &start, int openedFrom)
     // An edit that keeps the number goes back into its own row: placing it by number could hit
     // another row with that number (rows read from a file need not be in order) or miss it for
     // a twin such as "05". A new number is placed by number and the edited row stays (a copy).
-    if (openedFrom >= 0 && openedFrom < lvwBlock->topLevelItemCount() && row.number == start.number)
-        writeItem(*lvwBlock->topLevelItem(openedFrom), row);
+    if (openedFrom >= 0 && openedFrom < m_segmentView->topLevelItemCount() &&
+        row.number == start.number)
+        writeItem(*m_segmentView->topLevelItem(openedFrom), row);
     else
         putRow(row);
 }
 
-void SegmentList::cmdLaggtill_Click()
+void SegmentList::addSegment()
 {
     editInDialog(SegmentRow{}, -1);
 }
 
-void SegmentList::cmdAndra_Click()
+void SegmentList::editSegment()
 {
     // Editing needs a selected row; after a removal the button may be enabled without one.
-    const QList<QTreeWidgetItem *> selected = lvwBlock->selectedItems();
+    const QList<QTreeWidgetItem *> selected = m_segmentView->selectedItems();
     if (selected.isEmpty())
         return;
-    editInDialog(readItem(*selected.first()), lvwBlock->indexOfTopLevelItem(selected.first()));
+    editInDialog(readItem(*selected.first()), m_segmentView->indexOfTopLevelItem(selected.first()));
 }
 
-void SegmentList::cmdTaBort_Click()
+void SegmentList::removeSegment()
 {
-    const QList<QTreeWidgetItem *> selected = lvwBlock->selectedItems();
+    const QList<QTreeWidgetItem *> selected = m_segmentView->selectedItems();
     if (selected.isEmpty())
         return;
-    delete lvwBlock->takeTopLevelItem(lvwBlock->indexOfTopLevelItem(selected.first()));
+    delete m_segmentView->takeTopLevelItem(m_segmentView->indexOfTopLevelItem(selected.first()));
     // The next row is not chosen for the user: a removal leaves no row selected.
-    lvwBlock->clearSelection();
-    cmdTaBort->setEnabled(false);
+    m_segmentView->clearSelection();
+    m_removeButton->setEnabled(false);
 }
 
-void SegmentList::lvwBlock_SelectionChanged()
+void SegmentList::updateButtons()
 {
-    if (lvwBlock->selectedItems().isEmpty())
+    if (m_segmentView->selectedItems().isEmpty())
         return;
-    cmdAndra->setEnabled(true);
-    cmdTaBort->setEnabled(true);
+    m_editButton->setEnabled(true);
+    m_removeButton->setEnabled(true);
 }
 
 } // namespace lv::gui

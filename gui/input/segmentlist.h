@@ -14,7 +14,7 @@ namespace lv::gui {
 
 class Prompts;
 
-// The frame "Segment": the segment list lvwBlock, the only store of the tunnel's segments,
+// The frame "Segment": the segment list m_segmentView, the only store of the tunnel's segments,
 // with its commands "Lägg till...", "Ändra..." and "Ta bort". Rows hold their texts as typed;
 // the list never sorts or reformats them.
 class SegmentList : public QGroupBox
@@ -34,15 +34,15 @@ public:
     // "Rensa" on the input tab: no rows, "Ändra..." and "Ta bort" disabled.
     void clear();
 
-    QTreeWidget *list() const { return lvwBlock; }
-    QPushButton *firstButton() const { return cmdLaggtill; }
-    QPushButton *lastButton() const { return cmdTaBort; }
+    QTreeWidget *list() const { return m_segmentView; }
+    QPushButton *firstButton() const { return m_addButton; }
+    QPushButton *lastButton() const { return m_removeButton; }
 
 private:
-    void cmdLaggtill_Click();
-    void cmdAndra_Click();
-    void cmdTaBort_Click();
-    void lvwBlock_SelectionChanged();
+    void addSegment();
+    void editSegment();
+    void removeSegment();
+    void updateButtons();
     // Runs the segment dialog filled with `start`; `openedFrom` is the edited row's index
     // ("Ändra..."), or -1 for a new segment.
     void editInDialog(const input::SegmentRow &start, int openedFrom);
@@ -50,10 +50,10 @@ private:
     static void writeItem(QTreeWidgetItem &item, const input::SegmentRow &row);
 
     Prompts &m_prompts;
-    QTreeWidget *lvwBlock = nullptr;
-    QPushButton *cmdLaggtill = nullptr;
-    QPushButton *cmdAndra = nullptr;
-    QPushButton *cmdTaBort = nullptr;
+    QTreeWidget *m_segmentView = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_editButton = nullptr;
+    QPushButton *m_removeButton = nullptr;
 };
 
 } // namespace lv::gui

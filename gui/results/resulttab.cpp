@@ -70,69 +70,69 @@ protected:
 
 ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_prompts(prompts)
 {
-    lvwResult = new QTreeWidget(this);
-    lvwResult->setObjectName(QStringLiteral("lvwResult"));
-    lvwResult->setAccessibleName(QStringLiteral("Resultat"));
-    lvwResult->setRootIsDecorated(false);
-    lvwResult->setItemsExpandable(false);
-    lvwResult->setUniformRowHeights(true);
-    lvwResult->setAllColumnsShowFocus(true);
-    lvwResult->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwResult->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvwResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvwResult->header()->setSectionsMovable(false);
-    lvwResult->header()->setStretchLastSection(false);
-    lvwResult->setItemDelegate(new MarkedValueDelegate(lvwResult));
+    m_resultView = new QTreeWidget(this);
+    m_resultView->setObjectName(QStringLiteral("resultView"));
+    m_resultView->setAccessibleName(QStringLiteral("Resultat"));
+    m_resultView->setRootIsDecorated(false);
+    m_resultView->setItemsExpandable(false);
+    m_resultView->setUniformRowHeights(true);
+    m_resultView->setAllColumnsShowFocus(true);
+    m_resultView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_resultView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_resultView->header()->setSectionsMovable(false);
+    m_resultView->header()->setStretchLastSection(false);
+    m_resultView->setItemDelegate(new MarkedValueDelegate(m_resultView));
     setHeaders(results::resultHeaders(Mode::PerKm, /*co2Colon*/ false));
     // Each column one inch wide, or wider where its header needs it.
     const int inch = logicalDpiX();
-    for (int c = 0; c < lvwResult->columnCount(); ++c)
-        lvwResult->setColumnWidth(c, std::max(inch, lvwResult->header()->sectionSizeHint(c)));
-    lvwResult->setMinimumHeight(lvwResult->fontMetrics().height() * 8);
+    for (int c = 0; c < m_resultView->columnCount(); ++c)
+        m_resultView->setColumnWidth(c, std::max(inch, m_resultView->header()->sectionSizeHint(c)));
+    m_resultView->setMinimumHeight(m_resultView->fontMetrics().height() * 8);
 
-    lblSlopeNotice = new QLabel(this);
-    lblSlopeNotice->setObjectName(QStringLiteral("lblSlopeNotice"));
-    lblSlopeNotice->setWordWrap(true);
-    lblSlopeNotice->hide();
+    m_slopeNotice = new QLabel(this);
+    m_slopeNotice->setObjectName(QStringLiteral("slopeNotice"));
+    m_slopeNotice->setWordWrap(true);
+    m_slopeNotice->hide();
 
     auto *normFrame = new QGroupBox(QStringLiteral("Resultatnormering"), this);
-    optTot = new QRadioButton(QStringLiteral("Totala effekter"), normFrame);
-    optTot->setObjectName(QStringLiteral("optTot"));
-    optPerKm = new QRadioButton(QStringLiteral("Effekter/km"), normFrame);
-    optPerKm->setObjectName(QStringLiteral("optPerKm"));
-    optPerKm->setChecked(true);
+    m_totalsButton = new QRadioButton(QStringLiteral("Totala effekter"), normFrame);
+    m_totalsButton->setObjectName(QStringLiteral("totalsButton"));
+    m_perKmButton = new QRadioButton(QStringLiteral("Effekter/km"), normFrame);
+    m_perKmButton->setObjectName(QStringLiteral("perKmButton"));
+    m_perKmButton->setChecked(true);
     auto *normLayout = new QVBoxLayout(normFrame);
-    normLayout->addWidget(optTot);
-    normLayout->addWidget(optPerKm);
+    normLayout->addWidget(m_totalsButton);
+    normLayout->addWidget(m_perKmButton);
 
     auto *stretchLabel = new QLabel(QStringLiteral("Resultat för delsträcka: [m] - [m]"), this);
-    txtResultStart = new QLineEdit(this);
-    txtResultStart->setObjectName(QStringLiteral("txtResultStart"));
-    txtResultStart->setAccessibleName(QStringLiteral("Resultat för delsträcka: start [m]"));
-    txtResultStop = new QLineEdit(this);
-    txtResultStop->setObjectName(QStringLiteral("txtResultStop"));
-    txtResultStop->setAccessibleName(QStringLiteral("Resultat för delsträcka: slut [m]"));
-    cmdVisaResult = new QPushButton(QStringLiteral("Lägg till"), this);
-    cmdVisaResult->setObjectName(QStringLiteral("cmdVisaResult"));
+    m_startEdit = new QLineEdit(this);
+    m_startEdit->setObjectName(QStringLiteral("startEdit"));
+    m_startEdit->setAccessibleName(QStringLiteral("Resultat för delsträcka: start [m]"));
+    m_stopEdit = new QLineEdit(this);
+    m_stopEdit->setObjectName(QStringLiteral("stopEdit"));
+    m_stopEdit->setAccessibleName(QStringLiteral("Resultat för delsträcka: slut [m]"));
+    m_addStretchButton = new QPushButton(QStringLiteral("Lägg till"), this);
+    m_addStretchButton->setObjectName(QStringLiteral("addStretchButton"));
     const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000000"));
-    txtResultStart->setMinimumWidth(fieldWidth);
-    txtResultStop->setMinimumWidth(fieldWidth);
+    m_startEdit->setMinimumWidth(fieldWidth);
+    m_stopEdit->setMinimumWidth(fieldWidth);
     auto *stretchFields = new QGridLayout;
     stretchFields->addWidget(stretchLabel, 0, 0, 1, 4);
-    stretchFields->addWidget(txtResultStart, 1, 0);
+    stretchFields->addWidget(m_startEdit, 1, 0);
     stretchFields->addWidget(new QLabel(QStringLiteral(" - "), this), 1, 1);
-    stretchFields->addWidget(txtResultStop, 1, 2);
-    stretchFields->addWidget(cmdVisaResult, 1, 3);
+    stretchFields->addWidget(m_stopEdit, 1, 2);
+    stretchFields->addWidget(m_addStretchButton, 1, 3);
     stretchFields->setRowStretch(2, 1);
 
-    Command1 = new QPushButton(QStringLiteral("Ta bort markerat"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setEnabled(false);
-    cmdKopieraVarde = new QPushButton(QStringLiteral("Kopiera värde"), this);
-    cmdKopieraVarde->setObjectName(QStringLiteral("cmdKopieraVarde"));
+    m_removeRowButton = new QPushButton(QStringLiteral("Ta bort markerat"), this);
+    m_removeRowButton->setObjectName(QStringLiteral("removeRowButton"));
+    m_removeRowButton->setEnabled(false);
+    m_copyValueButton = new QPushButton(QStringLiteral("Kopiera värde"), this);
+    m_copyValueButton->setObjectName(QStringLiteral("copyValueButton"));
     auto *rowButtons = new QVBoxLayout;
-    rowButtons->addWidget(Command1);
-    rowButtons->addWidget(cmdKopieraVarde);
+    rowButtons->addWidget(m_removeRowButton);
+    rowButtons->addWidget(m_copyValueButton);
     rowButtons->addStretch(1);
 
     auto *below = new QHBoxLayout;
@@ -143,45 +143,45 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     below->addLayout(rowButtons);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lvwResult, 1);
-    layout->addWidget(lblSlopeNotice);
+    layout->addWidget(m_resultView, 1);
+    layout->addWidget(m_slopeNotice);
     layout->addLayout(below);
 
-    setTabOrder(lvwResult, optTot);
-    setTabOrder(optTot, optPerKm);
-    setTabOrder(optPerKm, txtResultStart);
-    setTabOrder(txtResultStart, txtResultStop);
-    setTabOrder(txtResultStop, cmdVisaResult);
-    setTabOrder(cmdVisaResult, Command1);
-    setTabOrder(Command1, cmdKopieraVarde);
+    setTabOrder(m_resultView, m_totalsButton);
+    setTabOrder(m_totalsButton, m_perKmButton);
+    setTabOrder(m_perKmButton, m_startEdit);
+    setTabOrder(m_startEdit, m_stopEdit);
+    setTabOrder(m_stopEdit, m_addStretchButton);
+    setTabOrder(m_addStretchButton, m_removeRowButton);
+    setTabOrder(m_removeRowButton, m_copyValueButton);
 
-    connect(cmdVisaResult, &QPushButton::clicked, this, &ResultTab::cmdVisaResult_Click);
-    connect(Command1, &QPushButton::clicked, this, &ResultTab::Command1_Click);
-    connect(cmdKopieraVarde, &QPushButton::clicked, this, &ResultTab::cmdKopieraVarde_Click);
+    connect(m_addStretchButton, &QPushButton::clicked, this, &ResultTab::addSubStretch);
+    connect(m_removeRowButton, &QPushButton::clicked, this, &ResultTab::removeSelectedRow);
+    connect(m_copyValueButton, &QPushButton::clicked, this, &ResultTab::copyMarkedValue);
     // The user's choice of an option (mouse, space or arrow keys all click it); setting the
     // buttons from code does not switch.
-    connect(optTot, &QRadioButton::clicked, this, [this] { chooseMode(Mode::Totals); });
-    connect(optPerKm, &QRadioButton::clicked, this, [this] { chooseMode(Mode::PerKm); });
-    connect(lvwResult, &QTreeWidget::itemClicked, this, &ResultTab::lvwResult_ItemClick);
+    connect(m_totalsButton, &QRadioButton::clicked, this, [this] { chooseMode(Mode::Totals); });
+    connect(m_perKmButton, &QRadioButton::clicked, this, [this] { chooseMode(Mode::PerKm); });
+    connect(m_resultView, &QTreeWidget::itemClicked, this, &ResultTab::updateRemoveButton);
     // A row selected from the keyboard can be removed as well as a clicked one.
-    connect(lvwResult, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (!lvwResult->selectedItems().isEmpty())
-            Command1->setEnabled(true);
+    connect(m_resultView, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!m_resultView->selectedItems().isEmpty())
+            m_removeRowButton->setEnabled(true);
     });
-    lvwResult->viewport()->installEventFilter(this);
+    m_resultView->viewport()->installEventFilter(this);
 }
 
 void ResultTab::disableCopy()
 {
-    cmdKopieraVarde->setEnabled(false);
+    m_copyValueButton->setEnabled(false);
 }
 
 void ResultTab::beginRun()
 {
-    lvwResult->clear();
-    txtResultStart->clear();
-    txtResultStop->clear();
-    optPerKm->setChecked(true);
+    m_resultView->clear();
+    m_startEdit->clear();
+    m_stopEdit->clear();
+    m_perKmButton->setChecked(true);
     chooseMode(Mode::PerKm);
     disableCopy();
 }
@@ -190,8 +190,8 @@ void ResultTab::showRun(std::shared_ptr<const calc::RunState> run)
 {
     m_run = std::move(run);
     const QString notice = slopeNotice();
-    lblSlopeNotice->setText(notice);
-    lblSlopeNotice->setVisible(!notice.isEmpty());
+    m_slopeNotice->setText(notice);
+    m_slopeNotice->setVisible(!notice.isEmpty());
     if (m_run)
         appendRow(results::totalRow(*m_run));
 }
@@ -203,22 +203,22 @@ QString ResultTab::slopeNotice() const
 
 void ResultTab::clearResults()
 {
-    lvwResult->clear();
-    txtResultStart->clear();
-    txtResultStop->clear();
+    m_resultView->clear();
+    m_startEdit->clear();
+    m_stopEdit->clear();
 }
 
 Mode ResultTab::mode() const
 {
-    return optTot->isChecked() ? Mode::Totals : Mode::PerKm;
+    return m_totalsButton->isChecked() ? Mode::Totals : Mode::PerKm;
 }
 
 std::vector<ResultRow> ResultTab::rows() const
 {
     std::vector<ResultRow> rows;
-    rows.reserve(std::size_t(lvwResult->topLevelItemCount()));
-    for (int i = 0; i < lvwResult->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = lvwResult->topLevelItem(i);
+    rows.reserve(std::size_t(m_resultView->topLevelItemCount()));
+    for (int i = 0; i < m_resultView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_resultView->topLevelItem(i);
         ResultRow row;
         row.label = item->text(0);
         for (std::size_t c = 0; c < row.values.size(); ++c)
@@ -232,19 +232,19 @@ bool ResultTab::eventFilter(QObject *watched, QEvent *event)
 {
     // Every press of any button marks, the second press of a double click included; the list
     // still gets the press for its own selection.
-    if (watched == lvwResult->viewport() && (event->type() == QEvent::MouseButtonPress ||
-                                             event->type() == QEvent::MouseButtonDblClick)) {
-        lvwResult_MouseDown(static_cast<QMouseEvent *>(event)->position().toPoint());
+    if (watched == m_resultView->viewport() && (event->type() == QEvent::MouseButtonPress ||
+                                                event->type() == QEvent::MouseButtonDblClick)) {
+        markCellAt(static_cast<QMouseEvent *>(event)->position().toPoint());
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void ResultTab::cmdVisaResult_Click()
+void ResultTab::addSubStretch()
 {
     emit statusChanged(kWait);
     static const calc::RunState noRun; // the tab is out of reach before the first run
     const Expected<ResultRow> row = results::addSubStretch(
-        m_run ? *m_run : noRun, txtResultStart->text(), txtResultStop->text(), mode());
+        m_run ? *m_run : noRun, m_startEdit->text(), m_stopEdit->text(), mode());
     if (!row) {
         const Error &error = row.error();
         m_prompts.message(error.message,
@@ -254,55 +254,55 @@ void ResultTab::cmdVisaResult_Click()
         return;
     }
     appendRow(*row);
-    txtResultStart->clear();
-    txtResultStop->clear();
+    m_startEdit->clear();
+    m_stopEdit->clear();
     emit statusChanged(kReady);
 }
 
-void ResultTab::Command1_Click()
+void ResultTab::removeSelectedRow()
 {
     // Without a selected row (after a run or "Rensa") there is nothing to remove.
-    const QList<QTreeWidgetItem *> selected = lvwResult->selectedItems();
+    const QList<QTreeWidgetItem *> selected = m_resultView->selectedItems();
     if (selected.isEmpty())
         return;
-    delete lvwResult->takeTopLevelItem(lvwResult->indexOfTopLevelItem(selected.first()));
+    delete m_resultView->takeTopLevelItem(m_resultView->indexOfTopLevelItem(selected.first()));
     // The next row is not chosen for the user: another row must be clicked first.
-    lvwResult->clearSelection();
-    Command1->setEnabled(false);
+    m_resultView->clearSelection();
+    m_removeRowButton->setEnabled(false);
 }
 
-void ResultTab::cmdKopieraVarde_Click()
+void ResultTab::copyMarkedValue()
 {
-    for (int i = 0; i < lvwResult->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = lvwResult->topLevelItem(i);
+    for (int i = 0; i < m_resultView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_resultView->topLevelItem(i);
         for (int column = 1; column < item->columnCount(); ++column) {
             if (!isMarked(*item, column))
                 continue;
             // The value exactly as shown, as plain text only.
             QGuiApplication::clipboard()->setText(item->text(column));
             setMarked(*item, column, false);
-            cmdKopieraVarde->setEnabled(false);
+            m_copyValueButton->setEnabled(false);
             return;
         }
     }
 }
 
-void ResultTab::lvwResult_ItemClick()
+void ResultTab::updateRemoveButton()
 {
     // The list itself selects the clicked row (a Ctrl click may also deselect it).
-    Command1->setEnabled(true);
+    m_removeRowButton->setEnabled(true);
 }
 
-void ResultTab::lvwResult_MouseDown(const QPoint &position)
+void ResultTab::markCellAt(const QPoint &position)
 {
     unmarkAll();
     // Only a value cell of a row is marked: not the label, not the space beside or below.
-    QTreeWidgetItem *item = lvwResult->itemAt(position);
-    const int column = lvwResult->columnAt(position.x());
+    QTreeWidgetItem *item = m_resultView->itemAt(position);
+    const int column = m_resultView->columnAt(position.x());
     if (!item || column < 1)
         return;
     setMarked(*item, column, true);
-    cmdKopieraVarde->setEnabled(true);
+    m_copyValueButton->setEnabled(true);
 }
 
 void ResultTab::chooseMode(Mode mode)
@@ -310,27 +310,27 @@ void ResultTab::chooseMode(Mode mode)
     // The mode as the user chooses it: the value headers of that mode (with "CO2: [kg/km]"),
     // then every row again from its label.
     setHeaders(results::resultHeaders(mode));
-    RecalcResultRows();
+    recomputeRows();
 }
 
-void ResultTab::RecalcResultRows()
+void ResultTab::recomputeRows()
 {
     if (!m_run)
         return;
     std::vector<ResultRow> rows = this->rows();
-    results::RecalcResultRows(*m_run, rows, mode());
+    results::recomputeRows(*m_run, rows, mode());
     // New texts only: the selection and a marked value stay where they are.
     for (std::size_t i = 0; i < rows.size(); ++i)
-        writeRow(*lvwResult->topLevelItem(int(i)), rows[i]);
+        writeRow(*m_resultView->topLevelItem(int(i)), rows[i]);
 }
 
 void ResultTab::appendRow(const ResultRow &row)
 {
     auto *item = new QTreeWidgetItem;
-    for (int column = 1; column < lvwResult->columnCount(); ++column)
+    for (int column = 1; column < m_resultView->columnCount(); ++column)
         item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     writeRow(*item, row);
-    lvwResult->addTopLevelItem(item);
+    m_resultView->addTopLevelItem(item);
 }
 
 void ResultTab::writeRow(QTreeWidgetItem &item, const ResultRow &row)
@@ -342,20 +342,20 @@ void ResultTab::writeRow(QTreeWidgetItem &item, const ResultRow &row)
 
 void ResultTab::setHeaders(const QStringList &headers)
 {
-    lvwResult->setColumnCount(int(headers.size()));
-    lvwResult->setHeaderLabels(headers);
+    m_resultView->setColumnCount(int(headers.size()));
+    m_resultView->setHeaderLabels(headers);
     // A longer header of the other mode widens its column; no column is narrowed.
-    for (int c = 0; c < lvwResult->columnCount(); ++c) {
-        const int needed = lvwResult->header()->sectionSizeHint(c);
-        if (lvwResult->columnWidth(c) < needed)
-            lvwResult->setColumnWidth(c, needed);
+    for (int c = 0; c < m_resultView->columnCount(); ++c) {
+        const int needed = m_resultView->header()->sectionSizeHint(c);
+        if (m_resultView->columnWidth(c) < needed)
+            m_resultView->setColumnWidth(c, needed);
     }
 }
 
 void ResultTab::unmarkAll()
 {
-    for (int i = 0; i < lvwResult->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = lvwResult->topLevelItem(i);
+    for (int i = 0; i < m_resultView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_resultView->topLevelItem(i);
         for (int column = 1; column < item->columnCount(); ++column) {
             if (isMarked(*item, column))
                 setMarked(*item, column, false);

@@ -19,7 +19,7 @@ namespace lv::gui {
 
 class Prompts;
 
-// The result tab: the result list lvwResult, the normalisation switch and the sub-stretch
+// The result tab: the result list m_resultView, the normalisation switch and the sub-stretch
 // fields. It works on the run state the main window hands it after each successful run, so
 // it keeps working on that run while the input is edited. The list is the only store of the
 // rows shown; the core computes every text, the tab only moves texts in and out of it.
@@ -61,14 +61,14 @@ signals:
     void statusChanged(const QString &text);
 
 private:
-    void cmdVisaResult_Click();
-    void Command1_Click();
-    void cmdKopieraVarde_Click();
-    void lvwResult_ItemClick();
-    void lvwResult_MouseDown(const QPoint &position);
+    void addSubStretch();
+    void removeSelectedRow();
+    void copyMarkedValue();
+    void updateRemoveButton();
+    void markCellAt(const QPoint &position);
 
     void chooseMode(results::Mode mode);
-    void RecalcResultRows();
+    void recomputeRows();
     void appendRow(const results::ResultRow &row);
     static void writeRow(QTreeWidgetItem &item, const results::ResultRow &row);
     void setHeaders(const QStringList &headers);
@@ -77,15 +77,15 @@ private:
     Prompts &m_prompts;
     std::shared_ptr<const calc::RunState> m_run;
 
-    QTreeWidget *lvwResult = nullptr;
-    QLabel *lblSlopeNotice = nullptr; // hidden unless the run used slopes outside the tables
-    QRadioButton *optTot = nullptr;
-    QRadioButton *optPerKm = nullptr;
-    QLineEdit *txtResultStart = nullptr;
-    QLineEdit *txtResultStop = nullptr;
-    QPushButton *cmdVisaResult = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *cmdKopieraVarde = nullptr;
+    QTreeWidget *m_resultView = nullptr;
+    QLabel *m_slopeNotice = nullptr; // hidden unless the run used slopes outside the tables
+    QRadioButton *m_totalsButton = nullptr;
+    QRadioButton *m_perKmButton = nullptr;
+    QLineEdit *m_startEdit = nullptr;
+    QLineEdit *m_stopEdit = nullptr;
+    QPushButton *m_addStretchButton = nullptr;
+    QPushButton *m_removeRowButton = nullptr;
+    QPushButton *m_copyValueButton = nullptr;
 };
 
 } // namespace lv::gui

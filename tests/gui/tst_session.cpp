@@ -17,7 +17,7 @@
 #include "core/results/resulttable.h"
 #include "core/text/numbertext.h"
 #include "core/text/textfile.h"
-#include "gui/app/frmmain.h"
+#include "gui/app/mainwindow.h"
 #include "gui/windowdriver.h"
 
 #include <QAction>
@@ -650,10 +650,10 @@ public:
     {
         dialogsShown.append(dialog.objectName());
         dialog.setResult(QDialog::Rejected);
-        if (dialog.objectName() == u"frmDelstracka" && onSegmentDialog)
+        if (dialog.objectName() == u"SegmentDialog" && onSegmentDialog)
             onSegmentDialog(dialog);
-        else if (dialog.objectName() == u"frmAbout")
-            named<QAbstractButton>(dialog, "cmdOK")->click();
+        else if (dialog.objectName() == u"AboutDialog")
+            named<QAbstractButton>(dialog, "okButton")->click();
         return dialog.result();
     }
 };
@@ -778,9 +778,9 @@ private:
     {
         return named<T>(m_window, QString::fromLatin1(name));
     }
-    QTreeWidget *segments() { return get<QTreeWidget>("lvwBlock"); }
-    QTreeWidget *results() { return get<QTreeWidget>("lvwResult"); }
-    QTabWidget *tabs() { return get<QTabWidget>("SSTab1"); }
+    QTreeWidget *segments() { return get<QTreeWidget>("segmentView"); }
+    QTreeWidget *results() { return get<QTreeWidget>("resultView"); }
+    QTabWidget *tabs() { return get<QTabWidget>("tabs"); }
     void click(const char *button) { get<QAbstractButton>(button)->click(); }
 
     int selectedIndex(QTreeWidget *list)
@@ -847,7 +847,7 @@ private:
                 break;
             }
             log(QStringLiteral("type scenario ") + shown(scenario));
-            auto *field = get<QLineEdit>("txtScenario");
+            auto *field = get<QLineEdit>("scenarioEdit");
             typeInto(field, Typed{scenario, std::nullopt});
             m_model.scenario = field->text();
             break;
@@ -855,14 +855,14 @@ private:
         case 1: {
             const Typed t = randomWearText(false);
             log(QStringLiteral("type SPS ") + shown(t.text));
-            typeInto(get<QLineEdit>("txtSPS"), t);
+            typeInto(get<QLineEdit>("spsEdit"), t);
             m_model.sps = t;
             break;
         }
         default: {
             const Typed t = randomWearText(true);
             log(QStringLiteral("type studded share ") + shown(t.text));
-            typeInto(get<QLineEdit>("txtDubbAndel"), t);
+            typeInto(get<QLineEdit>("studdedShareEdit"), t);
             m_model.share = t;
             break;
         }
@@ -877,7 +877,7 @@ private:
             return switchTab();
         const int index = m_make.chance(0.15) ? -1 : m_make.pick(3);
         log(QStringLiteral("choose year index %1").arg(index));
-        get<QComboBox>("cboAr")->setCurrentIndex(index);
+        get<QComboBox>("yearCombo")->setCurrentIndex(index);
         m_model.year = index;
         count(QStringLiteral("choose a year"));
         expectNoMessage();
@@ -891,7 +891,7 @@ private:
     {
         if (m_model.tab != 0)
             return switchTab();
-        auto *button = get<QAbstractButton>(edit ? "cmdAndra" : "cmdLaggtill");
+        auto *button = get<QAbstractButton>(edit ? "editButton" : "addButton");
         const int selected = selectedIndex(segments());
         log(QStringLiteral("%1 (enabled %2, selected row %3)")
                 .arg(edit ? "Ändra..." : "Lägg till...")
@@ -981,7 +981,7 @@ private:
                              fault ? shown(*fault) : QStringLiteral("stored")));
                 if (fault)
                     expected.append(Message{*fault, kFault, MessageIcon::Exclamation});
-                named<QAbstractButton>(dialog, "cmdOK")->click();
+                named<QAbstractButton>(dialog, "okButton")->click();
                 if (dialog.result() == QDialog::Accepted) {
                     expect(!fault, QStringLiteral("the dialog accepted a segment although: ") +
                                        (fault ? *fault : QString()));
@@ -993,7 +993,7 @@ private:
                     break;
             }
             log(QStringLiteral("  Avbryt"));
-            named<QAbstractButton>(dialog, "cmdAvbryt")->click();
+            named<QAbstractButton>(dialog, "cancelButton")->click();
         };
         button->click();
         m_prompts.onSegmentDialog = nullptr;
@@ -1061,7 +1061,7 @@ private:
     {
         if (m_model.tab != 0)
             return switchTab();
-        auto *button = get<QAbstractButton>("cmdTaBort");
+        auto *button = get<QAbstractButton>("removeButton");
         const int selected = selectedIndex(segments());
         log(QStringLiteral("Ta bort (enabled %1, selected row %2)")
                 .arg(button->isEnabled())
@@ -1080,7 +1080,7 @@ private:
     void rensa()
     {
         log(QStringLiteral("Rensa on tab %1").arg(m_model.tab));
-        click("cmdRensa");
+        click("clearButton");
         if (m_model.tab == 0) {
             m_model.scenario.clear();
             m_model.rows.clear();
@@ -1204,21 +1204,21 @@ private:
                 .arg(m_model.tab)
                 .arg(m_model.rows.size()));
         if (m_model.tab != 0) {
-            click("cmdKor");
+            click("calculateButton");
             expectNoMessage();
             count(QStringLiteral("Beräkna on the result tab"));
             return;
         }
         m_model.copyEnabled = false;
         if (m_model.rows.empty()) {
-            click("cmdKor");
+            click("calculateButton");
             expectMessages({Message{QStringLiteral("Ange minst ett tunnelsegment"),
                                     QStringLiteral("Ange indata"), MessageIcon::Exclamation}});
             count(QStringLiteral("run without segments"));
             return;
         }
         const RunExpectation e = expectedRun();
-        click("cmdKor");
+        click("calculateButton");
         m_model.resultRows.clear();
         m_model.start = m_model.stop = Typed{};
         m_model.perKm = true;
@@ -1240,7 +1240,7 @@ private:
             lv::calc::RunInput input;
             for (const ModelRow &row : m_model.rows)
                 input.rows.push_back(row.segmentRow());
-            input.yearText = get<QComboBox>("cboAr")->currentText();
+            input.yearText = get<QComboBox>("yearCombo")->currentText();
             input.spsText = m_model.sps.text;
             input.shareText = m_model.share.text;
             auto run = lv::calc::computeRun(input, m_window.appPath());
@@ -1279,8 +1279,8 @@ private:
     {
         if (m_model.tab != 1)
             return switchTab();
-        auto *startField = get<QLineEdit>("txtResultStart");
-        auto *stopField = get<QLineEdit>("txtResultStop");
+        auto *startField = get<QLineEdit>("startEdit");
+        auto *stopField = get<QLineEdit>("stopEdit");
         if (!m_model.runLength)
             return fail(QStringLiteral("the result tab is open before a successful run"));
         const float length = *m_model.runLength;
@@ -1302,7 +1302,7 @@ private:
         const bool full = m_model.resultRows.size() >= kMaxRows;
         if (full)
             return;
-        click("cmdVisaResult");
+        click("addStretchButton");
         const auto fault = [](const QString &text) {
             return Message{text, kFault, MessageIcon::Exclamation};
         };
@@ -1347,11 +1347,12 @@ private:
             return switchTab();
         const bool perKm = m_make.chance(0.5);
         log(QStringLiteral("choose %1").arg(perKm ? "Effekter/km" : "Totala effekter"));
-        QTest::mouseClick(get<QRadioButton>(perKm ? "optPerKm" : "optTot"), Qt::LeftButton);
+        QTest::mouseClick(get<QRadioButton>(perKm ? "perKmButton" : "totalsButton"),
+                          Qt::LeftButton);
         m_model.perKm = perKm;
         m_model.co2Colon = true;
         if (m_model.run)
-            lv::results::RecalcResultRows(*m_model.run, m_model.resultRows, mode());
+            lv::results::recomputeRows(*m_model.run, m_model.resultRows, mode());
         count(QStringLiteral("switch mode"));
         expectNoMessage();
     }
@@ -1409,7 +1410,7 @@ private:
             text = results()->topLevelItem(m_model.mark->first)->text(m_model.mark->second);
         const QString sentinel = QStringLiteral("clipboard before step %1").arg(m_step);
         QGuiApplication::clipboard()->setText(sentinel);
-        click("cmdKopieraVarde");
+        click("copyValueButton");
         if (m_model.copyEnabled && m_model.mark) {
             expect(QGuiApplication::clipboard()->text() == text,
                    QStringLiteral("clipboard %1, expected %2")
@@ -1429,7 +1430,7 @@ private:
     {
         if (m_model.tab != 1)
             return switchTab();
-        auto *button = get<QAbstractButton>("Command1");
+        auto *button = get<QAbstractButton>("removeRowButton");
         const int selected = selectedIndex(results());
         log(QStringLiteral("Ta bort markerat (enabled %1, selected row %2)")
                 .arg(button->isEnabled())
@@ -1593,7 +1594,7 @@ private:
 
         m_prompts.openAnswer = answer;
         const qsizetype dialogs = m_prompts.fileDialogs.size();
-        get<QAction>("mnuOpen")->trigger();
+        get<QAction>("openAction")->trigger();
         expect(m_prompts.fileDialogs.size() == dialogs + 1 &&
                    m_prompts.fileDialogs.last() ==
                        u"Öppna indata|Indata, emissionsberäkning (*.dat)",
@@ -1666,7 +1667,7 @@ private:
         const QByteArray before = bytesOf(path);
         const bool existed = QFileInfo::exists(path);
         m_prompts.saveAnswer = path;
-        get<QAction>("mnuSparaData")->trigger();
+        get<QAction>("saveInputAction")->trigger();
         expect(m_prompts.fileDialogs.last() == u"Spara indata|Indata, emissionsberäkning (*.dat)",
                QStringLiteral("save dialog: ") + m_prompts.fileDialogs.last());
         if (path.isEmpty()) {
@@ -1674,7 +1675,7 @@ private:
             return;
         }
         bool fits = fitsFile(m_model.scenario, true) &&
-                    fitsFile(get<QComboBox>("cboAr")->currentText(), false) &&
+                    fitsFile(get<QComboBox>("yearCombo")->currentText(), false) &&
                     fitsFile(m_model.sps.text, false) && fitsFile(m_model.share.text, false);
         for (const ModelRow &row : m_model.rows) {
             for (const Typed &t : row.field)
@@ -1700,7 +1701,7 @@ private:
         const qsizetype n = qsizetype(m_model.rows.size());
         bool same = lines.size() == 11 + n && lines[0] == lv::files::kInputFileHeading &&
                     lines[3] == m_model.scenario &&
-                    lines[4] == get<QComboBox>("cboAr")->currentText() &&
+                    lines[4] == get<QComboBox>("yearCombo")->currentText() &&
                     lines[5] == QStringLiteral(" %1 ").arg(n) &&
                     lines[10 + n] == m_model.sps.text + u'\t' + m_model.share.text;
         for (qsizetype i = 0; same && i < n; ++i) {
@@ -1717,7 +1718,7 @@ private:
 
     void saveResults()
     {
-        auto *action = get<QAction>("mnuSpara");
+        auto *action = get<QAction>("saveResultsAction");
         QString kind;
         const QString path = saveAnswer(QStringLiteral(".eff"), kind);
         log(QStringLiteral("Spara resultat (enabled %1): %2 %3")
@@ -1759,7 +1760,7 @@ private:
 
     void print()
     {
-        auto *action = get<QAction>("mnuSkriv");
+        auto *action = get<QAction>("printAction");
         const int r = m_make.pick(10);
         m_prompts.printerAnswer = r >= 4;
         m_prompts.printerFile = r >= 8 ? m_dir.filePath(QStringLiteral("missing/r.pdf"))
@@ -1799,9 +1800,9 @@ private:
     {
         log(QStringLiteral("Om..."));
         const qsizetype shownBefore = m_prompts.dialogsShown.size();
-        get<QAction>("mnuOm")->trigger();
+        get<QAction>("aboutAction")->trigger();
         expect(m_prompts.dialogsShown.size() == shownBefore + 1 &&
-                   m_prompts.dialogsShown.last() == u"frmAbout",
+                   m_prompts.dialogsShown.last() == u"AboutDialog",
                QStringLiteral("the about box did not open"));
         count(QStringLiteral("about box"));
         expectNoMessage();
@@ -1846,16 +1847,17 @@ private:
 
         // The input fields and the year.
         const auto field = [this](const char *name) { return get<QLineEdit>(name)->text(); };
-        expect(field("txtScenario") == m_model.scenario,
-               where("txtScenario", shown(field("txtScenario")), shown(m_model.scenario)));
-        expect(field("txtSPS") == m_model.sps.text,
-               where("txtSPS", shown(field("txtSPS")), shown(m_model.sps.text)));
-        expect(field("txtDubbAndel") == m_model.share.text,
-               where("txtDubbAndel", shown(field("txtDubbAndel")), shown(m_model.share.text)));
-        const int year = get<QComboBox>("cboAr")->currentIndex();
+        expect(field("scenarioEdit") == m_model.scenario,
+               where("scenarioEdit", shown(field("scenarioEdit")), shown(m_model.scenario)));
+        expect(field("spsEdit") == m_model.sps.text,
+               where("spsEdit", shown(field("spsEdit")), shown(m_model.sps.text)));
+        expect(
+            field("studdedShareEdit") == m_model.share.text,
+            where("studdedShareEdit", shown(field("studdedShareEdit")), shown(m_model.share.text)));
+        const int year = get<QComboBox>("yearCombo")->currentIndex();
         expect(year == m_model.year,
                where("the year index", QString::number(year), QString::number(m_model.year)));
-        expect(get<QComboBox>("cboAr")->count() == 3, QStringLiteral("the year list changed"));
+        expect(get<QComboBox>("yearCombo")->count() == 3, QStringLiteral("the year list changed"));
 
         // Tabs, menus and buttons.
         expect(tabs()->currentIndex() == m_model.tab,
@@ -1864,23 +1866,24 @@ private:
         expect(tabs()->isTabEnabled(1) == m_model.resultTabEnabled,
                where("the result tab enabled", QString::number(tabs()->isTabEnabled(1)),
                      QString::number(m_model.resultTabEnabled)));
-        for (const char *item : {"mnuSpara", "mnuSkriv"}) {
+        for (const char *item : {"saveResultsAction", "printAction"}) {
             expect(get<QAction>(item)->isEnabled() == m_model.resultMenus,
                    where(QString::fromLatin1(item) + " enabled",
                          QString::number(get<QAction>(item)->isEnabled()),
                          QString::number(m_model.resultMenus)));
         }
-        expect(get<QAction>("mnuOpen")->isEnabled() && get<QAction>("mnuSparaData")->isEnabled(),
+        expect(get<QAction>("openAction")->isEnabled() &&
+                   get<QAction>("saveInputAction")->isEnabled(),
                QStringLiteral("an input file command is disabled"));
-        expect(get<QAbstractButton>("cmdAndra")->isEnabled() == m_model.andra,
-               where("cmdAndra enabled",
-                     QString::number(get<QAbstractButton>("cmdAndra")->isEnabled()),
+        expect(get<QAbstractButton>("editButton")->isEnabled() == m_model.andra,
+               where("m_editButton enabled",
+                     QString::number(get<QAbstractButton>("editButton")->isEnabled()),
                      QString::number(m_model.andra)));
-        expect(get<QAbstractButton>("cmdTaBort")->isEnabled() == m_model.taBort,
-               where("cmdTaBort enabled",
-                     QString::number(get<QAbstractButton>("cmdTaBort")->isEnabled()),
+        expect(get<QAbstractButton>("removeButton")->isEnabled() == m_model.taBort,
+               where("m_removeButton enabled",
+                     QString::number(get<QAbstractButton>("removeButton")->isEnabled()),
                      QString::number(m_model.taBort)));
-        expect(get<QAbstractButton>("cmdLaggtill")->isEnabled(),
+        expect(get<QAbstractButton>("addButton")->isEnabled(),
                QStringLiteral("\"Lägg till...\" is disabled"));
 
         // The result list: labels, the one red value, the switch and its headers.
@@ -1925,15 +1928,15 @@ private:
         const auto enabledInTab = [&](const char *name) {
             return get<QWidget>(name)->isEnabledTo(res->parentWidget());
         };
-        expect(enabledInTab("cmdKopieraVarde") == m_model.copyEnabled,
-               where("cmdKopieraVarde enabled", QString::number(enabledInTab("cmdKopieraVarde")),
+        expect(enabledInTab("copyValueButton") == m_model.copyEnabled,
+               where("m_copyValueButton enabled", QString::number(enabledInTab("copyValueButton")),
                      QString::number(m_model.copyEnabled)));
         if (selectedIndex(res) >= 0) {
-            expect(enabledInTab("Command1"),
+            expect(enabledInTab("removeRowButton"),
                    QStringLiteral("a result row is selected and \"Ta bort markerat\" is disabled"));
         }
-        expect(get<QRadioButton>("optPerKm")->isChecked() == m_model.perKm &&
-                   get<QRadioButton>("optTot")->isChecked() == !m_model.perKm,
+        expect(get<QRadioButton>("perKmButton")->isChecked() == m_model.perKm &&
+                   get<QRadioButton>("totalsButton")->isChecked() == !m_model.perKm,
                QStringLiteral("the normalisation switch does not show %1")
                    .arg(m_model.perKm ? "Effekter/km" : "Totala effekter"));
         const QStringList headers = headerTexts(*res);
@@ -1944,10 +1947,9 @@ private:
                                                : QStringLiteral("CO2 [kg/km]");
         expect(headers.size() == 12 && headers[1] == fuel && headers[11] == co2,
                where("the result headers", shown(headers.join(u'|')), fuel + " ... " + co2));
-        expect(field("txtResultStart") == m_model.start.text &&
-                   field("txtResultStop") == m_model.stop.text,
+        expect(field("startEdit") == m_model.start.text && field("stopEdit") == m_model.stop.text,
                where("the sub-stretch fields",
-                     shown(field("txtResultStart")) + " - " + shown(field("txtResultStop")),
+                     shown(field("startEdit")) + " - " + shown(field("stopEdit")),
                      shown(m_model.start.text) + " - " + shown(m_model.stop.text)));
     }
 
@@ -1955,7 +1957,7 @@ private:
     TextMaker m_make;
     QChar m_decimalOther = m_make.decimal() == u',' ? u'.' : u',';
     SessionPrompts m_prompts;
-    lv::gui::FrmMain m_window;
+    lv::gui::MainWindow m_window;
     Model m_model;
     QTemporaryDir m_dir;
     int m_fileNo = 0;

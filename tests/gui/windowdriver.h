@@ -43,8 +43,9 @@ inline lv::input::SegmentRow segment(const QString &number)
 
 inline const QStringList &segmentFieldNames()
 {
-    static const QStringList names = {"txtNummer", "txtLangd", "txtLutning", "txtPbSpd", "txtPbF",
-                                      "txtLbSpd",  "txtLbF",   "txtLbsSpd",  "txtLbsF"};
+    static const QStringList names = {"numberEdit",  "lengthEdit",   "slopeEdit",
+                                      "pbSpeedEdit", "pbFlowEdit",   "lbSpeedEdit",
+                                      "lbFlowEdit",  "lbsSpeedEdit", "lbsFlowEdit"};
     return names;
 }
 
@@ -73,9 +74,9 @@ inline void addSegment(QWidget &window, RecordingPrompts &prompts, const lv::inp
 {
     prompts.onDialog = [&row](QDialog &dialog) {
         fillSegmentDialog(dialog, row);
-        named<QAbstractButton>(dialog, "cmdOK")->click();
+        named<QAbstractButton>(dialog, "okButton")->click();
     };
-    named<QAbstractButton>(window, "cmdLaggtill")->click();
+    named<QAbstractButton>(window, "addButton")->click();
     prompts.onDialog = nullptr;
 }
 
@@ -107,5 +108,5 @@ inline QStringList headerTexts(const QTreeWidget &list)
 
 inline QString statusText(const QWidget &window)
 {
-    return named<QLabel>(*named<QStatusBar>(window, "StatusBar1"), "lblStatus")->text();
+    return named<QLabel>(*named<QStatusBar>(window, "statusBar"), "statusText")->text();
 }

@@ -6,7 +6,7 @@
 #include "core/files/inputfile.h"
 #include "core/text/textfile.h"
 #include "gui/app/appicon.h"
-#include "gui/app/frmmain.h"
+#include "gui/app/mainwindow.h"
 #include "gui/prompts/prompts.h"
 
 #include <QAbstractButton>
@@ -44,12 +44,12 @@ public:
             return QDialog::Rejected;
         const lv::input::SegmentRow row = rows.front();
         rows.pop_front();
-        const QStringList names = {"txtLangd", "txtLutning", "txtPbSpd",  "txtPbF",
-                                   "txtLbSpd", "txtLbF",     "txtLbsSpd", "txtLbsF"};
-        dialog.findChild<QLineEdit *>(QStringLiteral("txtNummer"))->setText(row.number);
+        const QStringList names = {"lengthEdit",  "slopeEdit",  "pbSpeedEdit",  "pbFlowEdit",
+                                   "lbSpeedEdit", "lbFlowEdit", "lbsSpeedEdit", "lbsFlowEdit"};
+        dialog.findChild<QLineEdit *>(QStringLiteral("numberEdit"))->setText(row.number);
         for (int i = 0; i < names.size(); ++i)
             dialog.findChild<QLineEdit *>(names[i])->setText(row.cells[std::size_t(i)]);
-        dialog.findChild<QAbstractButton *>(QStringLiteral("cmdOK"))->click();
+        dialog.findChild<QAbstractButton *>(QStringLiteral("okButton"))->click();
         return dialog.result();
     }
 };
@@ -99,17 +99,17 @@ int main(int argc, char *argv[])
     // Taken before the window makes the program's directory the current one.
     const QDir out(QDir(QString::fromLocal8Bit(argv[2])).absolutePath());
     ScriptedPrompts prompts;
-    lv::gui::FrmMain window(prompts);
+    lv::gui::MainWindow window(prompts);
     window.resize(1000, 560);
     window.show();
-    child<QLineEdit>(window, "txtScenario")->setText(document->scenario);
-    auto *years = child<QComboBox>(window, "cboAr");
+    child<QLineEdit>(window, "scenarioEdit")->setText(document->scenario);
+    auto *years = child<QComboBox>(window, "yearCombo");
     years->setCurrentIndex(years->findText(document->year));
     prompts.rows.assign(document->rows.begin(), document->rows.end());
     while (!prompts.rows.empty())
-        child<QAbstractButton>(window, "cmdLaggtill")->click();
-    child<QLineEdit>(window, "txtSPS")->setText(document->sps);
-    child<QLineEdit>(window, "txtDubbAndel")->setText(document->studdedShare);
+        child<QAbstractButton>(window, "addButton")->click();
+    child<QLineEdit>(window, "spsEdit")->setText(document->sps);
+    child<QLineEdit>(window, "studdedShareEdit")->setText(document->studdedShare);
     settle();
 
     const auto save = [&](const QString &name) {
@@ -121,8 +121,8 @@ int main(int argc, char *argv[])
     if (!save(QStringLiteral("screenshot-indata.png")))
         return 1;
 
-    child<QAbstractButton>(window, "cmdKor")->click();
-    if (!prompts.messages.isEmpty() || child<QTabWidget>(window, "SSTab1")->currentIndex() != 1) {
+    child<QAbstractButton>(window, "calculateButton")->click();
+    if (!prompts.messages.isEmpty() || child<QTabWidget>(window, "tabs")->currentIndex() != 1) {
         err << "the calculation run failed: " << prompts.messages.join(QStringLiteral("; "))
             << '\n';
         return 1;

@@ -1,5 +1,5 @@
 #include "core/calc/calculationrun.h"
-#include "core/calc/intpol.h"
+#include "core/calc/interpolate.h"
 #include "core/calc/profilefactors.h"
 #include "core/text/numbertext.h"
 
@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(double(kSlopeGrid[s]), upper);
         const auto run = computeRun(oneSegment(segment("100", slope, "50")), kWorkbooks);
         QVERIFY2(run.ok(), run.ok() ? "" : qPrintable(run.error().message));
-        COMPARE_NEAR(run->ProfileFactors(1, 4, 0), fuel);
+        COMPARE_NEAR(run->profileFactors(1, 4, 0), fuel);
     }
 
     // Below -7 % a segment computes exactly as one at -7 %; the run counts the segments off the
@@ -122,9 +122,9 @@ private slots:
         QVERIFY(run.ok());
         for (std::size_t k = 1; k <= 4; ++k) {
             for (std::size_t j = 4; j <= 8; ++j)
-                QCOMPARE(run->ProfileFactors(k, j, 1), run->ProfileFactors(k, j, 0));
+                QCOMPARE(run->profileFactors(k, j, 1), run->profileFactors(k, j, 0));
         }
-        QCOMPARE(run->OffGridSlopes, 2); // -12 and 7,6 (rounded to 8); 7,4 rounds to 7
+        QCOMPARE(run->offGridSlopes, 2); // -12 and 7,6 (rounded to 8); 7,4 rounds to 7
         QCOMPARE(offGridSlopeNotice(*run),
                  u"Lutning utanför tabellernas -7…7 % i 2 segment: under -7 % räknas som -7 %, "
                  "över 7 % extrapoleras."_qs);
@@ -158,7 +158,7 @@ private slots:
         const auto run = computeRun(oneSegment(segment("100", slope, "50", "50", "50")),
                                     QStringLiteral(LUFTVAKA_SOURCE_DIR "/data"));
         QVERIFY(run.ok());
-        COMPARE_NEAR(run->ProfileFactors(std::size_t(category), std::size_t(quantity), 0), factor);
+        COMPARE_NEAR(run->profileFactors(std::size_t(category), std::size_t(quantity), 0), factor);
     }
 
     // At 0 % the factors are the 0 % sheet's: fuel of category k at speed v is 8 K(k) + V(v)
@@ -182,10 +182,10 @@ private slots:
         const auto run =
             computeRun(oneSegment(segment("100", "0", speed, speed, speed)), kWorkbooks);
         QVERIFY(run.ok());
-        COMPARE_NEAR(run->ProfileFactors(1, 4, 0), fuel);
-        COMPARE_NEAR(run->ProfileFactors(2, 4, 0), fuel + 72);  // K = 10
-        COMPARE_NEAR(run->ProfileFactors(3, 4, 0), fuel + 792); // K = 100
-        COMPARE_NEAR(run->ProfileFactors(4, 8, 0), 5 * (fuel + 7992) - 4 * (fuel - 8));
+        COMPARE_NEAR(run->profileFactors(1, 4, 0), fuel);
+        COMPARE_NEAR(run->profileFactors(2, 4, 0), fuel + 72);  // K = 10
+        COMPARE_NEAR(run->profileFactors(3, 4, 0), fuel + 792); // K = 100
+        COMPARE_NEAR(run->profileFactors(4, 8, 0), 5 * (fuel + 7992) - 4 * (fuel - 8));
     }
 
     void blockRunningToTheEndOfTheSheet()
@@ -194,7 +194,7 @@ private slots:
         QVERIFY(copyWorkbooks(dir, "pb_bara_glid_data.xls", "pb_noclosing.xls"));
         const auto run = computeRun(oneSegment(segment("100", "0", "120")), dir.path());
         QVERIFY2(run.ok(), run.ok() ? "" : qPrintable(run.error().message));
-        COMPARE_NEAR(run->ProfileFactors(2, 4, 0), 89.0); // the last row of block 2
+        COMPARE_NEAR(run->profileFactors(2, 4, 0), 89.0); // the last row of block 2
     }
 
     // Class factors for fuel at 0 %, 50 km/h: P1 = 11, P2 = 83, P3 = 803, P4 = 8003.
@@ -217,10 +217,10 @@ private slots:
         QFETCH(double, trailer);
         const auto run = computeRun(oneSegment(segment("100", "0", "50"), year), kWorkbooks);
         QVERIFY(run.ok());
-        COMPARE_NEAR(run->ClassFactors(1, 4, 0), passengerCar);
-        COMPARE_NEAR(run->ClassFactors(2, 4, 0), truck);
-        COMPARE_NEAR(run->ClassFactors(3, 4, 0), trailer);
-        COMPARE_NEAR(run->SegmentRates(1, 0), 100 * passengerCar + 10 * truck + trailer);
+        COMPARE_NEAR(run->classFactors(1, 4, 0), passengerCar);
+        COMPARE_NEAR(run->classFactors(2, 4, 0), truck);
+        COMPARE_NEAR(run->classFactors(3, 4, 0), trailer);
+        COMPARE_NEAR(run->segmentRates(1, 0), 100 * passengerCar + 10 * truck + trailer);
     }
 
     // Passenger-car NOx takes the low-speed weights (2, 3) up to 50 km/h and the ordinary ones
@@ -240,10 +240,10 @@ private slots:
         QFETCH(double, nox);
         const auto run = computeRun(oneSegment(segment("100", "0", speed, speed)), kWorkbooks);
         QVERIFY(run.ok());
-        COMPARE_NEAR(run->ClassFactors(1, 5, 0), nox);
-        COMPARE_NEAR(run->ClassFactors(2, 5, 0), run->ProfileFactors(3, 5, 0));
-        COMPARE_NEAR(run->ClassFactors(1, 4, 0), // fuel never takes the low-speed weights
-                     0.5 * run->ProfileFactors(1, 4, 0) + 0.5 * run->ProfileFactors(2, 4, 0));
+        COMPARE_NEAR(run->classFactors(1, 5, 0), nox);
+        COMPARE_NEAR(run->classFactors(2, 5, 0), run->profileFactors(3, 5, 0));
+        COMPARE_NEAR(run->classFactors(1, 4, 0), // fuel never takes the low-speed weights
+                     0.5 * run->profileFactors(1, 4, 0) + 0.5 * run->profileFactors(2, 4, 0));
     }
 
     // Road-surface wear: Wp = 0.05, Wt = 0.25 g/km; PM10 shares 0.9 .. 0.1 in rows 49..57.
@@ -272,10 +272,10 @@ private slots:
             computeRun(oneSegment(segment("100", "0", speed), QStringLiteral("2005"), "10", share),
                        kWorkbooks);
         QVERIFY(run.ok());
-        COMPARE_NEAR(run->SegmentRates(6, 0), 100 * studWear + 11 * 0.25);
+        COMPARE_NEAR(run->segmentRates(6, 0), 100 * studWear + 11 * 0.25);
         const double sigma = *text::parseSingle(share);
         const double st = sigma > 0 ? (studWear - (1 - sigma) * 0.05) / sigma : 0;
-        COMPARE_NEAR(run->SegmentRates(11, 0),
+        COMPARE_NEAR(run->segmentRates(11, 0),
                      100 * ((1 - sigma) * 0.05 * 0.2 + st * sigma * 0.3) + 11 * 0.025);
     }
 
@@ -283,15 +283,15 @@ private slots:
     {
         const auto run = computeRun(oneSegment(segment("100", "-2", "65", "35", "90")), kWorkbooks);
         QVERIFY(run.ok());
-        const auto C = [&run](int c, int j) { return run->ClassFactors(c, j, 0); };
-        COMPARE_NEAR(run->SegmentRates(7, 0),
+        const auto C = [&run](int c, int j) { return run->classFactors(c, j, 0); };
+        COMPARE_NEAR(run->segmentRates(7, 0),
                      2.43f * 100 * C(1, 4) + 2.54f * (10 * C(2, 4) + 1 * C(3, 4)));
-        COMPARE_NEAR(run->SegmentRates(8, 0), 0.9 * 100 * C(1, 6) + 0.8 * (10 * C(2, 6) + C(3, 6)));
-        COMPARE_NEAR(run->SegmentRates(9, 0), 0.7 * 100 * C(1, 7) + 0.6 * (10 * C(2, 7) + C(3, 7)));
-        COMPARE_NEAR(run->SegmentRates(10, 0),
+        COMPARE_NEAR(run->segmentRates(8, 0), 0.9 * 100 * C(1, 6) + 0.8 * (10 * C(2, 6) + C(3, 6)));
+        COMPARE_NEAR(run->segmentRates(9, 0), 0.7 * 100 * C(1, 7) + 0.6 * (10 * C(2, 7) + C(3, 7)));
+        COMPARE_NEAR(run->segmentRates(10, 0),
                      0.5 * 100 * C(1, 8) + 0.4 * (10 * C(2, 8) + C(3, 8)));
         for (int q = 1; q <= 5; ++q) {
-            COMPARE_NEAR(run->SegmentRates(q, 0),
+            COMPARE_NEAR(run->segmentRates(q, 0),
                          100 * C(1, q + 3) + 10 * C(2, q + 3) + C(3, q + 3));
         }
         // Truck road wear and its PM10 depend on neither speed, SPS nor the studded share.
@@ -299,8 +299,8 @@ private slots:
                                                  QStringLiteral("2005"), "99", "1"),
                                       kWorkbooks);
         QVERIFY(other.ok());
-        COMPARE_NEAR(other->SegmentRates(6, 0), 11 * 0.25);
-        COMPARE_NEAR(other->SegmentRates(11, 0), 11 * 0.025);
+        COMPARE_NEAR(other->segmentRates(6, 0), 11 * 0.25);
+        COMPARE_NEAR(other->segmentRates(11, 0), 11 * 0.025);
     }
 
     void tunnelMean()
@@ -309,13 +309,13 @@ private slots:
             {{segment("400", "0", "50"), segment("600", "3", "80")}, "2010", "10", "0,2"},
             kWorkbooks);
         QVERIFY(run.ok());
-        QCOMPARE(run->SegmentCount, 2);
+        QCOMPARE(run->segmentCount, 2);
         for (std::size_t q = 1; q <= 11; ++q) {
-            COMPARE_NEAR(run->ResultVector[q],
-                         (400 * run->SegmentRates(q, 0) + 600 * run->SegmentRates(q, 1)) / 1000);
-            QCOMPARE(run->SegmentRates(q, 2), 0.0); // the spare position stays zero
+            COMPARE_NEAR(run->tunnelMeanRates[q],
+                         (400 * run->segmentRates(q, 0) + 600 * run->segmentRates(q, 1)) / 1000);
+            QCOMPARE(run->segmentRates(q, 2), 0.0); // the spare position stays zero
         }
-        QCOMPARE(run->SegmentLength[2], 0.0f);
+        QCOMPARE(run->segmentLength[2], 0.0f);
     }
 
     void labelWarnings()
@@ -458,7 +458,7 @@ private slots:
         QVERIFY(copyWorkbooks(dir, "faktorer.xls", "faktorer_localetext.xls"));
         const auto run = computeRun(oneSegment(segment("100", "0", "50")), dir.path());
         QVERIFY(run.ok());
-        COMPARE_NEAR(run->SegmentRates(6, 0), 100 * 0.05 + 11 * 0.25);
+        COMPARE_NEAR(run->segmentRates(6, 0), 100 * 0.05 + 11 * 0.25);
     }
 };
 

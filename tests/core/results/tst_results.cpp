@@ -19,19 +19,19 @@ calc::RunState makeRun(const std::vector<float> &lengths, const std::vector<doub
     run.recreate(int32_t(lengths.size()));
     float total = 0;
     for (std::size_t i = 0; i < lengths.size(); ++i) {
-        run.SegmentLength[i] = lengths[i];
+        run.segmentLength[i] = lengths[i];
         for (std::size_t q = 1; q <= 11; ++q)
-            run.SegmentRates(q, i) = fuel[i] * double(q);
+            run.segmentRates(q, i) = fuel[i] * double(q);
     }
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         for (std::size_t q = 1; q <= 11; ++q) {
-            run.ResultVector[q] =
-                float(lengths[i] * run.SegmentRates(q, i) + double(run.ResultVector[q]));
+            run.tunnelMeanRates[q] =
+                float(lengths[i] * run.segmentRates(q, i) + double(run.tunnelMeanRates[q]));
         }
         total += lengths[i];
     }
     for (std::size_t q = 1; q <= 11; ++q)
-        run.ResultVector[q] /= total;
+        run.tunnelMeanRates[q] /= total;
     return run;
 }
 
@@ -74,8 +74,8 @@ private slots:
         QFETCH(double, total);
         QFETCH(double, perKm);
         const auto run = makeRun({400, 600}, {0.1, 0.2});
-        const auto totals = SumSubStretch(run, float(start), float(stop), false);
-        const auto means = SumSubStretch(run, float(start), float(stop), true);
+        const auto totals = sumSubStretch(run, float(start), float(stop), false);
+        const auto means = sumSubStretch(run, float(start), float(stop), true);
         QVERIFY2(near(totals[1], total), qPrintable(QString::number(totals[1])));
         QVERIFY2(near(means[1], perKm), qPrintable(QString::number(means[1])));
         QVERIFY(near(totals[11], 11 * total));
@@ -85,9 +85,9 @@ private slots:
     {
         const auto run = makeRun({120.5f, 300, 0, 79.5f, 1000}, {0.3, 0.1, 9.9, 0.4, 0.25});
         for (float b : {50.0f, 120.5f, 200.0f, 420.5f, 500.0f, 1200.0f}) {
-            const auto ab = SumSubStretch(run, 10, b, false);
-            const auto bc = SumSubStretch(run, b, 1500, false);
-            const auto ac = SumSubStretch(run, 10, 1500, false);
+            const auto ab = sumSubStretch(run, 10, b, false);
+            const auto bc = sumSubStretch(run, b, 1500, false);
+            const auto ac = sumSubStretch(run, 10, 1500, false);
             for (std::size_t q = 1; q <= 11; ++q)
                 QVERIFY(near(ab[q] + bc[q], ac[q]));
         }
@@ -96,21 +96,21 @@ private slots:
     void wholeTunnelEqualsTheRunsMean()
     {
         const auto run = makeRun({123.4f, 56.7f, 890.1f}, {0.11, 0.52, 0.07});
-        const auto whole = SumSubStretch(run, 0, tunnelLength(run), true);
+        const auto whole = sumSubStretch(run, 0, tunnelLength(run), true);
         for (std::size_t q = 1; q <= 11; ++q)
-            QVERIFY(near(whole[q], run.ResultVector[q]));
+            QVERIFY(near(whole[q], run.tunnelMeanRates[q]));
     }
 
     void neverReadsPastTheLastSegment()
     {
         // Stops at or beyond T, and lengths that do not add up neatly, stay within the tables.
         auto run = makeRun({0.1f, 0.2f, 0.3f}, {1, 2, 3});
-        run.SegmentRates(1, 3) = 1e30; // the spare position: must never count
+        run.segmentRates(1, 3) = 1e30; // the spare position: must never count
         for (float stop : {0.6f, 0.6000001f, 1.0f, 1e9f}) {
-            const auto r = SumSubStretch(run, 0.0f, stop, false);
+            const auto r = sumSubStretch(run, 0.0f, stop, false);
             QVERIFY(r[1] < 1.0f);
         }
-        const auto beyond = SumSubStretch(run, 5.0f, 9.0f, true);
+        const auto beyond = sumSubStretch(run, 5.0f, 9.0f, true);
         QVERIFY(std::isfinite(beyond[1]));
     }
 
@@ -201,14 +201,14 @@ private slots:
                                        *addSubStretch(run, "300", "700", Mode::PerKm),
                                        ResultRow{QStringLiteral("egen rad"), {}}};
         const auto perKm = rows;
-        RecalcResultRows(run, rows, Mode::Totals);
+        recomputeRows(run, rows, Mode::Totals);
         QCOMPARE(rows[0].label, QStringLiteral("Totalt"));
         QCOMPARE(rows[0].values[0], QStringLiteral(",16"));
         QCOMPARE(rows[1].label, QStringLiteral("300 - 700"));
         QCOMPARE(rows[1].values[0], QStringLiteral(",07"));
         QCOMPARE(rows[2], perKm[2]); // a label of another form is left as it is
-        RecalcResultRows(run, rows, Mode::Totals);
-        RecalcResultRows(run, rows, Mode::PerKm);
+        recomputeRows(run, rows, Mode::Totals);
+        recomputeRows(run, rows, Mode::PerKm);
         QCOMPARE(rows, perKm);
     }
 

@@ -1,7 +1,7 @@
 #include "core/files/inputfile.h"
 #include "core/files/report.h"
 #include "core/text/textfile.h"
-#include "gui/app/frmmain.h"
+#include "gui/app/mainwindow.h"
 #include "gui/files/pdflines.h"
 #include "gui/results/resulttab.h"
 #include "gui/windowdriver.h"
@@ -33,7 +33,7 @@ const QString kBadFile = QStringLiteral("Ogiltig indatafil");
 struct Fixture
 {
     RecordingPrompts prompts;
-    lv::gui::FrmMain window{prompts, QStringLiteral(LUFTVAKA_TEST_DATA "/calc")};
+    lv::gui::MainWindow window{prompts, QStringLiteral(LUFTVAKA_TEST_DATA "/calc")};
     QTemporaryDir dir;
 
     Fixture()
@@ -49,9 +49,9 @@ struct Fixture
               "0"});
         if (!run())
             qFatal("the test run failed");
-        get<QLineEdit>("txtResultStart")->setText("300");
-        get<QLineEdit>("txtResultStop")->setText("700");
-        get<QAbstractButton>("cmdVisaResult")->click();
+        get<QLineEdit>("startEdit")->setText("300");
+        get<QLineEdit>("stopEdit")->setText("700");
+        get<QAbstractButton>("addStretchButton")->click();
     }
 
     template <class T>
@@ -60,26 +60,26 @@ struct Fixture
         return named<T>(window, name);
     }
     void trigger(const QString &item) { get<QAction>(item)->trigger(); }
-    QTreeWidget *results() { return get<QTreeWidget>("lvwResult"); }
+    QTreeWidget *results() { return get<QTreeWidget>("resultView"); }
 
     // The input typed into a cleared input tab.
     void type(const InputDocument &input)
     {
-        get<QTabWidget>("SSTab1")->setCurrentIndex(0);
-        get<QAbstractButton>("cmdRensa")->click();
-        get<QLineEdit>("txtScenario")->setText(input.scenario);
+        get<QTabWidget>("tabs")->setCurrentIndex(0);
+        get<QAbstractButton>("clearButton")->click();
+        get<QLineEdit>("scenarioEdit")->setText(input.scenario);
         for (const lv::input::SegmentRow &row : input.rows)
             addSegment(window, prompts, row);
-        auto *years = get<QComboBox>("cboAr");
+        auto *years = get<QComboBox>("yearCombo");
         years->setCurrentIndex(years->findText(input.year));
-        get<QLineEdit>("txtSPS")->setText(input.sps);
-        get<QLineEdit>("txtDubbAndel")->setText(input.studdedShare);
+        get<QLineEdit>("spsEdit")->setText(input.sps);
+        get<QLineEdit>("studdedShareEdit")->setText(input.studdedShare);
     }
 
     // "Beräkna"; the test workbooks carry a label the run warns about and then reads past.
     bool run()
     {
-        get<QAbstractButton>("cmdKor")->click();
+        get<QAbstractButton>("calculateButton")->click();
         for (const Message &message : prompts.messages) {
             if (message.title != "Luftvaka")
                 return false;
@@ -105,9 +105,9 @@ struct Fixture
         return State{window.inputDocument(),
                      rows,
                      window.findChild<lv::gui::ResultTab *>()->mode(),
-                     get<QTabWidget>("SSTab1")->isTabEnabled(1),
-                     get<QAction>("mnuSpara")->isEnabled(),
-                     get<QAction>("mnuSkriv")->isEnabled()};
+                     get<QTabWidget>("tabs")->isTabEnabled(1),
+                     get<QAction>("saveResultsAction")->isEnabled(),
+                     get<QAction>("printAction")->isEnabled()};
     }
 };
 
@@ -159,7 +159,7 @@ void TestFileCommands::cancelledCommandsDoNothing()
 {
     Fixture f;
     const Fixture::State before = f.state();
-    for (const char *item : {"mnuOpen", "mnuSparaData", "mnuSpara", "mnuSkriv"})
+    for (const char *item : {"openAction", "saveInputAction", "saveResultsAction", "printAction"})
         f.trigger(item);
     QCOMPARE(f.prompts.fileDialogTitles.size(), 3);
     QCOMPARE(f.prompts.printerRequests, 1);
@@ -172,19 +172,19 @@ void TestFileCommands::savedFiles_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("setUp");
     QTest::addColumn<QString>("expectedFile");
-    QTest::newRow("input") << "mnuSparaData"
+    QTest::newRow("input") << "saveInputAction"
                            << ""
                            << "input_small.dat";
-    QTest::newRow("input, empty list") << "mnuSparaData"
+    QTest::newRow("input, empty list") << "saveInputAction"
                                        << "empty list"
                                        << "input_empty.dat";
-    QTest::newRow("results per km") << "mnuSpara"
+    QTest::newRow("results per km") << "saveResultsAction"
                                     << ""
                                     << "result_perkm.eff";
-    QTest::newRow("results, totals") << "mnuSpara"
+    QTest::newRow("results, totals") << "saveResultsAction"
                                      << "totals"
                                      << "result_totals.eff";
-    QTest::newRow("results, none left") << "mnuSpara"
+    QTest::newRow("results, none left") << "saveResultsAction"
                                         << "no rows"
                                         << "result_empty.eff";
 }
@@ -200,10 +200,10 @@ void TestFileCommands::savedFiles()
     if (setUp == "empty list")
         f.window.setInputDocument(InputDocument{"Södra länken", "", {}, "", "0"});
     if (setUp == "totals")
-        f.get<QRadioButton>("optTot")->click();
+        f.get<QRadioButton>("totalsButton")->click();
     for (int i = 0; setUp == "no rows" && i < 2; ++i) {
         f.results()->setCurrentItem(f.results()->topLevelItem(0));
-        f.get<QAbstractButton>("Command1")->click();
+        f.get<QAbstractButton>("removeRowButton")->click();
     }
     f.prompts.saveAnswers = {f.dir.filePath(expectedFile)};
     f.trigger(item);
@@ -257,17 +257,17 @@ void TestFileCommands::roundTrip()
     f.type(typed);
     QCOMPARE(f.window.inputDocument(), typed);
     f.prompts.saveAnswers = {f.dir.filePath("tunnel.dat")};
-    f.trigger("mnuSparaData");
-    f.get<QAbstractButton>("cmdRensa")->click();
+    f.trigger("saveInputAction");
+    f.get<QAbstractButton>("clearButton")->click();
     QCOMPARE(f.window.inputDocument(), InputDocument{});
     f.prompts.openAnswers = {f.dir.filePath("tunnel.dat")};
-    f.trigger("mnuOpen");
+    f.trigger("openAction");
 
     QVERIFY(f.prompts.messages.isEmpty());
     QCOMPARE(f.window.inputDocument(), opened);
-    auto *years = f.get<QComboBox>("cboAr");
+    auto *years = f.get<QComboBox>("yearCombo");
     QCOMPARE(years->currentIndex(), years->findText(opened.year));
-    QCOMPARE(f.get<QTreeWidget>("lvwBlock")->topLevelItemCount(), int(opened.rows.size()));
+    QCOMPARE(f.get<QTreeWidget>("segmentView")->topLevelItemCount(), int(opened.rows.size()));
     if (opened.year == "2005") {
         QVERIFY(f.run());
         QCOMPARE(f.results()->topLevelItemCount(), 1);
@@ -325,7 +325,7 @@ void TestFileCommands::open()
     QFETCH(int, faultLine);
     QFETCH(InputDocument, opened);
     Fixture f;
-    f.get<QRadioButton>("optTot")->click();
+    f.get<QRadioButton>("totalsButton")->click();
     Fixture::State expected = f.state();
     QFile file(f.dir.filePath("in.dat"));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -334,7 +334,7 @@ void TestFileCommands::open()
     QVERIFY(QDir(f.dir.path()).mkdir("folder.dat"));
     if (!name.isEmpty())
         f.prompts.openAnswers = {f.dir.filePath(name)};
-    f.trigger("mnuOpen");
+    f.trigger("openAction");
 
     if (faultLine < 0) {
         QVERIFY(f.prompts.messages.isEmpty());
@@ -358,17 +358,17 @@ void TestFileCommands::failedSaveKeepsTheOldFile_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("fault");
-    QTest::newRow("input, no directory to hold it") << "mnuSparaData"
+    QTest::newRow("input, no directory to hold it") << "saveInputAction"
                                                     << "under a file";
-    QTest::newRow("input, read-only directory") << "mnuSparaData"
+    QTest::newRow("input, read-only directory") << "saveInputAction"
                                                 << "read-only";
-    QTest::newRow("results, read-only directory") << "mnuSpara"
+    QTest::newRow("results, read-only directory") << "saveResultsAction"
                                                   << "read-only";
-    QTest::newRow("input, full disk") << "mnuSparaData"
+    QTest::newRow("input, full disk") << "saveInputAction"
                                       << "full disk";
-    QTest::newRow("results, full disk") << "mnuSpara"
+    QTest::newRow("results, full disk") << "saveResultsAction"
                                         << "full disk";
-    QTest::newRow("input, scenario outside the code page") << "mnuSparaData"
+    QTest::newRow("input, scenario outside the code page") << "saveInputAction"
                                                            << "code page";
 }
 
@@ -423,7 +423,7 @@ void TestFileCommands::failedSaveKeepsTheOldFile()
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     }
     if (fault == "code page")
-        f.get<QLineEdit>("txtScenario")->setText(QStringLiteral("Södra länken → E4"));
+        f.get<QLineEdit>("scenarioEdit")->setText(QStringLiteral("Södra länken → E4"));
     const Fixture::State before = f.state();
 
     f.prompts.saveAnswers = {path};
@@ -431,7 +431,7 @@ void TestFileCommands::failedSaveKeepsTheOldFile()
 
     QCOMPARE(f.prompts.messages.size(), 1);
     const Message message = f.prompts.messages.first();
-    QCOMPARE(message.title, item == "mnuSpara" ? "Spara resultat" : "Spara indata");
+    QCOMPARE(message.title, item == "saveResultsAction" ? "Spara resultat" : "Spara indata");
     QCOMPARE(message.icon, MessageIcon::Exclamation);
     QVERIFY2(message.text.startsWith("Filen out.dat sparades inte"), qPrintable(message.text));
     QVERIFY2(fault != "code page" || message.text.contains(u'→'), qPrintable(message.text));
@@ -462,8 +462,8 @@ void TestFileCommands::printedReport()
     QFETCH(int, copies);
     Fixture f;
     if (mode == Mode::Totals)
-        f.get<QRadioButton>("optTot")->click();
-    f.get<QLineEdit>("txtScenario")->setText(QStringLiteral("Norra länken"));
+        f.get<QRadioButton>("totalsButton")->click();
+    f.get<QLineEdit>("scenarioEdit")->setText(QStringLiteral("Norra länken"));
     const QString pdfPath = f.dir.filePath("report.pdf");
     f.prompts.printerAnswer = true;
     f.prompts.onPrinter = [&](QPrinter &printer) {
@@ -471,7 +471,7 @@ void TestFileCommands::printedReport()
         printer.setOutputFileName(pdfPath);
         printer.setCopyCount(copies);
     };
-    f.trigger("mnuSkriv");
+    f.trigger("printAction");
     QVERIFY(f.prompts.messages.isEmpty());
     const std::optional<PdfText> pdf = readPdf(pdfPath);
     QVERIFY(pdf);
@@ -509,7 +509,7 @@ void TestFileCommands::printerFailureIsReported()
         printer.setCopyCount(2);
     };
     const Fixture::State before = f.state();
-    f.trigger("mnuSkriv");
+    f.trigger("printAction");
     const Message expected{"Rapporten skrevs inte ut: PDF-filen report.pdf kunde inte skapas.",
                            "Skriv ut resultat", MessageIcon::Exclamation};
     QCOMPARE(f.prompts.messages, QList<Message>{expected});

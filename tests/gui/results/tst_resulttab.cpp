@@ -1,6 +1,6 @@
 #include "core/results/resulttable.h"
 #include "core/text/numbertext.h"
-#include "gui/app/frmmain.h"
+#include "gui/app/mainwindow.h"
 #include "gui/results/resulttab.h"
 #include "gui/windowdriver.h"
 
@@ -18,7 +18,7 @@
 #include <cmath>
 
 using lv::MessageIcon;
-using lv::gui::FrmMain;
+using lv::gui::MainWindow;
 using lv::results::Mode;
 using lv::results::resultHeaders;
 using Message = RecordingPrompts::Message;
@@ -46,7 +46,7 @@ const QString kRange = QStringLiteral("Start- och slutkoordinaterna måste upfyl
 struct Fixture
 {
     RecordingPrompts prompts;
-    FrmMain window;
+    MainWindow window;
 
     explicit Fixture(const QString &secondLength = QStringLiteral("600"))
         : window(prompts, QStringLiteral(LUFTVAKA_TEST_DATA "/calc"))
@@ -57,11 +57,11 @@ struct Fixture
         addSegment(window, prompts, segment("1", "400", "0", "50", "100", "50", "10", "50", "1"));
         addSegment(window, prompts,
                    segment("2", secondLength, "3", "80", "100", "80", "10", "80", "1"));
-        auto *years = get<QComboBox>("cboAr");
+        auto *years = get<QComboBox>("yearCombo");
         years->setCurrentIndex(years->findText("2005"));
-        get<QLineEdit>("txtSPS")->setText(QStringLiteral("10"));
-        get<QLineEdit>("txtDubbAndel")->setText(QStringLiteral("0"));
-        click("cmdKor");
+        get<QLineEdit>("spsEdit")->setText(QStringLiteral("10"));
+        get<QLineEdit>("studdedShareEdit")->setText(QStringLiteral("0"));
+        click("calculateButton");
         // The test workbooks carry a label the run warns about and then reads past.
         for (const Message &message : prompts.messages) {
             if (message.title != "Luftvaka")
@@ -77,7 +77,7 @@ struct Fixture
     {
         return named<T>(window, name);
     }
-    QTreeWidget *list() { return get<QTreeWidget>("lvwResult"); }
+    QTreeWidget *list() { return get<QTreeWidget>("resultView"); }
     lv::gui::ResultTab *tab() { return window.findChild<lv::gui::ResultTab *>(); }
     void click(const QString &button) { get<QAbstractButton>(button)->click(); }
     bool enabled(const QString &button) { return get<QAbstractButton>(button)->isEnabled(); }
@@ -85,9 +85,9 @@ struct Fixture
     // "Lägg till" with the two coordinate texts.
     void addStretch(const QString &start, const QString &stop)
     {
-        get<QLineEdit>("txtResultStart")->setText(start);
-        get<QLineEdit>("txtResultStop")->setText(stop);
-        click("cmdVisaResult");
+        get<QLineEdit>("startEdit")->setText(start);
+        get<QLineEdit>("stopEdit")->setText(stop);
+        click("addStretchButton");
     }
 
     // Where a cell lies in the list's viewport, scrolled into view; row -1 is the empty space
@@ -261,15 +261,15 @@ void TestResultTab::coordinateChecks()
                  QList<Message>({{message, "Felaktig indata", MessageIcon::Exclamation}}));
         QCOMPARE(statusWhileShown, QStringList({"Vänta..."}));
         QCOMPARE(f.list()->topLevelItemCount(), 1);
-        QCOMPARE(f.get<QLineEdit>("txtResultStart")->text(), start);
-        QCOMPARE(f.get<QLineEdit>("txtResultStop")->text(), stop);
+        QCOMPARE(f.get<QLineEdit>("startEdit")->text(), start);
+        QCOMPARE(f.get<QLineEdit>("stopEdit")->text(), stop);
         return;
     }
     QVERIFY(f.prompts.messages.isEmpty());
     QCOMPARE(f.list()->topLevelItemCount(), 2);
     QCOMPARE(f.list()->topLevelItem(1)->text(0), label);
-    QCOMPARE(f.get<QLineEdit>("txtResultStart")->text(), QString());
-    QCOMPARE(f.get<QLineEdit>("txtResultStop")->text(), QString());
+    QCOMPARE(f.get<QLineEdit>("startEdit")->text(), QString());
+    QCOMPARE(f.get<QLineEdit>("stopEdit")->text(), QString());
     if (label == "0 - 1000") // the whole tunnel, as "Totalt" shows it
         QVERIFY(sameUpToRounding(rowTexts(*f.list(), 1).mid(1), totalRow.mid(1)));
 }
@@ -301,7 +301,7 @@ void TestResultTab::handComputedRows()
     QFETCH(QString, road);
     Fixture f;
     if (totals)
-        f.click("optTot");
+        f.click("totalsButton");
     if (!stretch.isEmpty())
         f.addStretch(stretch.section(':', 0, 0), stretch.section(':', 1, 1));
     QVERIFY(f.prompts.messages.isEmpty());
@@ -341,22 +341,22 @@ void TestResultTab::modeSwitching()
         f.addStretch(stretch.section(':', 0, 0), stretch.section(':', 1, 1));
     if (removeTotal) {
         f.press(0, 0);
-        f.click("Command1");
+        f.click("removeRowButton");
     }
     QVERIFY(f.prompts.messages.isEmpty());
     const QStringList perKm = f.allTexts();
     QSignalSpy status(f.tab(), &lv::gui::ResultTab::statusChanged);
 
-    f.click("optTot");
+    f.click("totalsButton");
     QCOMPARE(f.tab()->mode(), Mode::Totals);
     QCOMPARE(headerTexts(*f.list()), resultHeaders(Mode::Totals));
     QCOMPARE(columnTexts(*f.list(), 0), labels);
     QCOMPARE(columnTexts(*f.list(), kFuel), fuelTotals);
     const QStringList totals = f.allTexts();
-    f.click("optTot"); // again: the same rows
+    f.click("totalsButton"); // again: the same rows
     QCOMPARE(f.allTexts(), totals);
 
-    f.click("optPerKm");
+    f.click("perKmButton");
     QCOMPARE(f.tab()->mode(), Mode::PerKm);
     QCOMPARE(headerTexts(*f.list()), resultHeaders(Mode::PerKm));
     // Back as before; "Totalt", now a sub-stretch sum over 0..T, up to rounding.
@@ -403,20 +403,20 @@ void TestResultTab::marking()
 
     Fixture f;
     f.addStretch("300", "700");
-    QVERIFY(!f.enabled("cmdKopieraVarde")); // the run turned it off
+    QVERIFY(!f.enabled("copyValueButton")); // the run turned it off
     for (const QPoint &cell : presses)
         f.press(cell.y(), cell.x(), Qt::MouseButton(button));
 
     QCOMPARE(f.markedCells(), marked.isEmpty() ? QStringList() : QStringList{marked});
-    QCOMPARE(f.enabled("cmdKopieraVarde"), copyEnabled);
+    QCOMPARE(f.enabled("copyValueButton"), copyEnabled);
 
     const QString before = QStringLiteral("vorher");
     QGuiApplication::clipboard()->setText(before);
-    f.click("cmdKopieraVarde");
+    f.click("copyValueButton");
     if (marked.isEmpty()) {
         // Nothing marked: nothing copied, and the button stays as it was.
         QCOMPARE(clipboardText(), before);
-        QCOMPARE(f.enabled("cmdKopieraVarde"), copyEnabled);
+        QCOMPARE(f.enabled("copyValueButton"), copyEnabled);
         return;
     }
     const int row = marked.section(',', 0, 0).toInt();
@@ -425,7 +425,7 @@ void TestResultTab::marking()
     QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
     QVERIFY(f.markedCells().isEmpty());
     QCOMPARE(f.list()->topLevelItem(row)->foreground(column).color(), QColor(Qt::black));
-    QVERIFY(!f.enabled("cmdKopieraVarde"));
+    QVERIFY(!f.enabled("copyValueButton"));
 }
 
 void TestResultTab::markSurvivesSwitch()
@@ -436,17 +436,17 @@ void TestResultTab::markSurvivesSwitch()
     f.press(1, kFuel, Qt::RightButton);
     QCOMPARE(f.list()->topLevelItem(1)->text(kFuel), QStringLiteral("36532,5"));
 
-    f.click("optTot");
+    f.click("totalsButton");
     QCOMPARE(f.markedCells(), QStringList{"1,1"});
     QCOMPARE(f.list()->selectedItems(), QList<QTreeWidgetItem *>{f.list()->topLevelItem(1)});
     QVERIFY(f.showsRed(1, kFuel));
     QVERIFY(!f.showsRed(1, kFuel + 1));
     QVERIFY(!f.showsRed(0, kFuel));
-    f.click("cmdKopieraVarde");
+    f.click("copyValueButton");
     QCOMPARE(clipboardText(), QStringLiteral("14613,"));
     QVERIFY(f.markedCells().isEmpty());
-    QVERIFY(!f.enabled("cmdKopieraVarde"));
-    QVERIFY(f.enabled("Command1"));
+    QVERIFY(!f.enabled("copyValueButton"));
+    QVERIFY(f.enabled("removeRowButton"));
 }
 
 void TestResultTab::removal_data()
@@ -477,25 +477,25 @@ void TestResultTab::removal()
     Fixture f;
     f.addStretch("300", "700");
     f.addStretch("0", "400");
-    QVERIFY(!f.enabled("Command1"));
+    QVERIFY(!f.enabled("removeRowButton"));
     if (clicked >= 0) {
         f.press(clicked, 0);
-        QVERIFY(f.enabled("Command1"));
+        QVERIFY(f.enabled("removeRowButton"));
     }
     if (deselect)
         f.press(clicked, 0, Qt::LeftButton, Qt::ControlModifier);
     if (rensa)
-        f.click("cmdRensa");
+        f.click("clearButton");
     QCOMPARE(f.list()->selectedItems().size(), clicked >= 0 && !deselect && !rensa ? 1 : 0);
 
-    f.click("Command1");
+    f.click("removeRowButton");
     QCOMPARE(columnTexts(*f.list(), 0), labels);
-    QCOMPARE(f.enabled("Command1"), removeEnabled);
+    QCOMPARE(f.enabled("removeRowButton"), removeEnabled);
     QVERIFY(f.list()->selectedItems().isEmpty());
     QVERIFY(f.prompts.messages.isEmpty());
 
     // The rows left are still whole rows of the run: they switch like any other.
-    f.click("optTot");
+    f.click("totalsButton");
     QCOMPARE(columnTexts(*f.list(), 0), labels);
 }
 
@@ -506,21 +506,21 @@ void TestResultTab::removingTheMarkedRow()
     // A click on a value both selects its row and marks the value.
     f.press(1, 3);
     QCOMPARE(f.markedCells(), QStringList{"1,3"});
-    f.click("Command1");
+    f.click("removeRowButton");
     QCOMPARE(columnTexts(*f.list(), 0), QStringList{"Totalt"});
     QVERIFY(f.markedCells().isEmpty());
 
     // The mark went with its row: "Kopiera värde" stays on and copies nothing.
-    QVERIFY(f.enabled("cmdKopieraVarde"));
+    QVERIFY(f.enabled("copyValueButton"));
     QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
-    f.click("cmdKopieraVarde");
+    f.click("copyValueButton");
     QCOMPARE(clipboardText(), QStringLiteral("vorher"));
 }
 
 void TestResultTab::worksOnTheRunAfterInputEdits()
 {
     Fixture f;
-    auto *tabs = f.get<QTabWidget>("SSTab1");
+    auto *tabs = f.get<QTabWidget>("tabs");
     tabs->setCurrentIndex(0);
     // The second segment made 2000 m long, and a third one added.
     addSegment(f.window, f.prompts, segment("2", "2000", "3", "80", "100", "80", "10", "80", "1"));
@@ -531,7 +531,7 @@ void TestResultTab::worksOnTheRunAfterInputEdits()
     QCOMPARE(f.prompts.messages.value(0).text, kRange.arg("1000"));
     f.addStretch("300", "700");
     QCOMPARE(f.list()->topLevelItem(1)->text(kFuel), QStringLiteral("36532,5"));
-    f.click("optTot");
+    f.click("totalsButton");
     QCOMPARE(columnTexts(*f.list(), kFuel), QStringList({"33372,6", "14613,"}));
 }
 
@@ -540,21 +540,21 @@ void TestResultTab::worksOnTheRunAfterInputEdits()
 void TestResultTab::slopeNotice()
 {
     Fixture f;
-    auto *notice = f.get<QLabel>("lblSlopeNotice");
+    auto *notice = f.get<QLabel>("slopeNotice");
     QVERIFY(notice->isHidden());
-    auto *tabs = f.get<QTabWidget>("SSTab1");
+    auto *tabs = f.get<QTabWidget>("tabs");
     tabs->setCurrentIndex(0);
     addSegment(f.window, f.prompts, segment("3", "100", "-12", "50", "100", "50", "10", "50", "1"));
-    f.click("cmdKor");
+    f.click("calculateButton");
     QVERIFY(!notice->isHidden());
     QVERIFY2(notice->text().startsWith(u"Lutning utanför tabellernas -7…7 % i 1 segment:"_qs),
              qPrintable(notice->text()));
 
     tabs->setCurrentIndex(0);
-    auto *segments = f.get<QTreeWidget>("lvwBlock");
+    auto *segments = f.get<QTreeWidget>("segmentView");
     segments->setCurrentItem(segments->topLevelItem(2));
-    f.click("cmdTaBort");
-    f.click("cmdKor");
+    f.click("removeButton");
+    f.click("calculateButton");
     QCOMPARE(tabs->currentIndex(), 1);
     QVERIFY(notice->isHidden());
 }

@@ -1,12 +1,12 @@
-#include "gui/app/frmabout.h"
+#include "gui/app/aboutdialog.h"
 #include "gui/windowdriver.h"
 
 #include <QPushButton>
 #include <QTest>
 
-using lv::gui::FrmAbout;
+using lv::gui::AboutDialog;
 
-class TestFrmAbout : public QObject
+class TestAboutDialog : public QObject
 {
     Q_OBJECT
 
@@ -29,20 +29,20 @@ private slots:
         QFETCH(QString, programVersion);
         QFETCH(QString, versionLine);
         QFETCH(int, key);
-        FrmAbout about(programVersion);
+        AboutDialog about(programVersion);
         QCOMPARE(about.windowTitle(), QStringLiteral("Om Luftvaka"));
-        QCOMPARE(named<QLabel>(about, "lblTitle")->text(), QStringLiteral("Luftvaka"));
-        QCOMPARE(named<QLabel>(about, "lblVersion")->text(), versionLine);
-        QVERIFY(!named<QLabel>(about, "picIcon")->pixmap().isNull());
+        QCOMPARE(named<QLabel>(about, "titleLabel")->text(), QStringLiteral("Luftvaka"));
+        QCOMPARE(named<QLabel>(about, "versionLabel")->text(), versionLine);
+        QVERIFY(!named<QLabel>(about, "iconLabel")->pixmap().isNull());
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         if (key == 0)
-            named<QPushButton>(about, "cmdOK")->click();
+            named<QPushButton>(about, "okButton")->click();
         else
             QTest::keyClick(&about, Qt::Key(key));
         QVERIFY(!about.isVisible());
     }
 };
 
-QTEST_MAIN(TestFrmAbout)
-#include "tst_frmabout.moc"
+QTEST_MAIN(TestAboutDialog)
+#include "tst_aboutdialog.moc"

@@ -1,4 +1,4 @@
-#include "gui/input/frmdelstracka.h"
+#include "gui/input/segmentdialog.h"
 
 #include "gui/prompts/prompts.h"
 
@@ -27,20 +27,20 @@ QLineEdit *makeField(QWidget *parent, const char *name, const QString &accessibl
 
 } // namespace
 
-FrmDelstracka::FrmDelstracka(Prompts &prompts, QWidget *parent)
+SegmentDialog::SegmentDialog(Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_prompts(prompts)
 {
-    setObjectName(QStringLiteral("frmDelstracka"));
+    setObjectName(QStringLiteral("SegmentDialog"));
     setWindowTitle(QStringLiteral("Lägg till tunnelsegment"));
 
     // Top row: number, length and slope, each label above its field.
     auto *top = new QGridLayout;
     const std::array<std::pair<QString, QLineEdit **>, 3> topFields = {{
-        {QStringLiteral("Nummer:"), &txtNummer},
+        {QStringLiteral("Nummer:"), &m_numberEdit},
         {QStringLiteral("Längd: [m]"), &m_cellFields[SegmentRow::Length]},
         {QStringLiteral("Lutning: [%]"), &m_cellFields[SegmentRow::Slope]},
     }};
-    const std::array<const char *, 3> topNames = {"txtNummer", "txtLangd", "txtLutning"};
+    const std::array<const char *, 3> topNames = {"numberEdit", "lengthEdit", "slopeEdit"};
     for (int i = 0; i < 3; ++i) {
         auto *label = new QLabel(topFields[std::size_t(i)].first, this);
         QLineEdit *field = makeField(this, topNames[std::size_t(i)], label->text());
@@ -66,10 +66,11 @@ FrmDelstracka::FrmDelstracka(Prompts &prompts, QWidget *parent)
         SegmentRow::Cell flow;
     };
     const std::array<ClassRow, 3> classes = {{
-        {QStringLiteral("Personbil:"), "txtPbSpd", "txtPbF", SegmentRow::PbSpeed,
+        {QStringLiteral("Personbil:"), "pbSpeedEdit", "pbFlowEdit", SegmentRow::PbSpeed,
          SegmentRow::PbFlow},
-        {QStringLiteral("Lastbil:"), "txtLbSpd", "txtLbF", SegmentRow::LbSpeed, SegmentRow::LbFlow},
-        {QStringLiteral("Lastbil med släp:"), "txtLbsSpd", "txtLbsF", SegmentRow::LbsSpeed,
+        {QStringLiteral("Lastbil:"), "lbSpeedEdit", "lbFlowEdit", SegmentRow::LbSpeed,
+         SegmentRow::LbFlow},
+        {QStringLiteral("Lastbil med släp:"), "lbsSpeedEdit", "lbsFlowEdit", SegmentRow::LbsSpeed,
          SegmentRow::LbsFlow},
     }};
     for (int i = 0; i < 3; ++i) {
@@ -84,16 +85,16 @@ FrmDelstracka::FrmDelstracka(Prompts &prompts, QWidget *parent)
     grid->setColumnStretch(2, 1);
 
     // No default button: Enter in a field does not store the segment.
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setAutoDefault(false);
-    cmdAvbryt = new QPushButton(QStringLiteral("Avbryt"), this);
-    cmdAvbryt->setObjectName(QStringLiteral("cmdAvbryt"));
-    cmdAvbryt->setAutoDefault(false);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setAutoDefault(false);
+    m_cancelButton = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    m_cancelButton->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdAvbryt);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -102,7 +103,7 @@ FrmDelstracka::FrmDelstracka(Prompts &prompts, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     const std::array<QWidget *, 11> tabOrder = {
-        txtNummer,
+        m_numberEdit,
         m_cellFields[SegmentRow::Length],
         m_cellFields[SegmentRow::Slope],
         m_cellFields[SegmentRow::PbSpeed],
@@ -111,34 +112,34 @@ FrmDelstracka::FrmDelstracka(Prompts &prompts, QWidget *parent)
         m_cellFields[SegmentRow::LbFlow],
         m_cellFields[SegmentRow::LbsSpeed],
         m_cellFields[SegmentRow::LbsFlow],
-        cmdOK,
-        cmdAvbryt,
+        m_okButton,
+        m_cancelButton,
     };
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    txtNummer->setFocus();
+    m_numberEdit->setFocus();
 
-    connect(cmdOK, &QPushButton::clicked, this, &FrmDelstracka::cmdOK_Click);
-    connect(cmdAvbryt, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, &SegmentDialog::acceptSegment);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmDelstracka::setRow(const SegmentRow &row)
+void SegmentDialog::setRow(const SegmentRow &row)
 {
-    txtNummer->setText(row.number);
+    m_numberEdit->setText(row.number);
     for (std::size_t i = 0; i < m_cellFields.size(); ++i)
         m_cellFields[i]->setText(row.cells[i]);
 }
 
-SegmentRow FrmDelstracka::row() const
+SegmentRow SegmentDialog::row() const
 {
     SegmentRow row;
-    row.number = txtNummer->text();
+    row.number = m_numberEdit->text();
     for (std::size_t i = 0; i < m_cellFields.size(); ++i)
         row.cells[i] = m_cellFields[i]->text();
     return row;
 }
 
-void FrmDelstracka::keyPressEvent(QKeyEvent *event)
+void SegmentDialog::keyPressEvent(QKeyEvent *event)
 {
     // Escape is not bound to "Avbryt"; the close box and the button close the dialog.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -148,7 +149,7 @@ void FrmDelstracka::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void FrmDelstracka::cmdOK_Click()
+void SegmentDialog::acceptSegment()
 {
     if (const auto fault = input::checkSegmentRow(row())) {
         m_prompts.message(fault->message, fault->title, fault->icon);

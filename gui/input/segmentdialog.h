@@ -16,12 +16,12 @@ class Prompts;
 // The segment dialog: number, length, slope, and speed and flow of the three vehicle classes.
 // "OK" checks the fields and accepts only when they pass; the caller then places row() in the
 // segment list. The texts are handed on exactly as typed.
-class FrmDelstracka : public QDialog
+class SegmentDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit FrmDelstracka(Prompts &prompts, QWidget *parent = nullptr);
+    explicit SegmentDialog(Prompts &prompts, QWidget *parent = nullptr);
 
     // Fills the fields from a row of the segment list ("Ändra...").
     void setRow(const input::SegmentRow &row);
@@ -31,14 +31,14 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void cmdOK_Click();
+    void acceptSegment();
 
     Prompts &m_prompts;
-    QLineEdit *txtNummer = nullptr;
+    QLineEdit *m_numberEdit = nullptr;
     // Indexed by SegmentRow::Cell.
     std::array<QLineEdit *, 8> m_cellFields{};
-    QPushButton *cmdOK = nullptr;
-    QPushButton *cmdAvbryt = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };
 
 } // namespace lv::gui

@@ -1,4 +1,4 @@
-#include "gui/input/frmdelstracka.h"
+#include "gui/input/segmentdialog.h"
 #include "gui/recordingprompts.h"
 #include "gui/windowdriver.h"
 
@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QTest>
 
-using lv::gui::FrmDelstracka;
+using lv::gui::SegmentDialog;
 using lv::input::SegmentRow;
 
-class TestFrmDelstracka : public QObject
+class TestSegmentDialog : public QObject
 {
     Q_OBJECT
 
@@ -31,23 +31,23 @@ private slots:
             "Ogiltig längd, flöde eller hastighet. Måste vara ett positivt decimaltal.");
         const QString zeroSpeed =
             QStringLiteral("Medelhastighet = Reshastighet, måste vara större än 0");
-        add("empty number", {"txtNummer", ""}, number);
-        add("number 40000", {"txtNummer", "40000"}, number + "40000");
-        add("number 2,5 under sv_SE", {"txtNummer", "2,5"}, "");
-        add("number -3", {"txtNummer", "-3"}, "");
-        add("empty slope", {"txtLutning", ""}, slope);
-        add("slope -6", {"txtLutning", "-6"}, "");
-        add("slope 250", {"txtLutning", "250"}, "");
-        add("empty length", {"txtLangd", ""}, notPositive);
-        add("length 0", {"txtLangd", "0"}, "");
-        add("Pb flow -1", {"txtPbF", "-1"}, notPositive);
-        add("Pb flow 0", {"txtPbF", "0"}, "");
-        add("Lbs flow text", {"txtLbsF", "x"}, notPositive);
-        add("Lbs speed 0", {"txtLbsSpd", "0"}, zeroSpeed);
+        add("empty number", {"numberEdit", ""}, number);
+        add("number 40000", {"numberEdit", "40000"}, number + "40000");
+        add("number 2,5 under sv_SE", {"numberEdit", "2,5"}, "");
+        add("number -3", {"numberEdit", "-3"}, "");
+        add("empty slope", {"slopeEdit", ""}, slope);
+        add("slope -6", {"slopeEdit", "-6"}, "");
+        add("slope 250", {"slopeEdit", "250"}, "");
+        add("empty length", {"lengthEdit", ""}, notPositive);
+        add("length 0", {"lengthEdit", "0"}, "");
+        add("Pb flow -1", {"pbFlowEdit", "-1"}, notPositive);
+        add("Pb flow 0", {"pbFlowEdit", "0"}, "");
+        add("Lbs flow text", {"lbsFlowEdit", "x"}, notPositive);
+        add("Lbs speed 0", {"lbsSpeedEdit", "0"}, zeroSpeed);
         // The first failing check speaks.
-        add("number before slope", {"txtNummer", "x", "txtLutning", ""}, number + "x");
-        add("slope before length", {"txtLutning", "x", "txtLangd", ""}, slope + "x");
-        add("negative before zero speed", {"txtLbSpd", "0", "txtLbF", "-1"}, notPositive);
+        add("number before slope", {"numberEdit", "x", "slopeEdit", ""}, number + "x");
+        add("slope before length", {"slopeEdit", "x", "lengthEdit", ""}, slope + "x");
+        add("negative before zero speed", {"lbSpeedEdit", "0", "lbFlowEdit", "-1"}, notPositive);
     }
 
     void okChecks()
@@ -55,7 +55,7 @@ private slots:
         QFETCH(QStringList, changes);
         QFETCH(QString, message);
         RecordingPrompts prompts;
-        FrmDelstracka dialog(prompts);
+        SegmentDialog dialog(prompts);
         dialog.show();
         fillSegmentDialog(dialog,
                           segment("4", "120,50", "-2", "70", "1200", "60", "80", "50", "40"));
@@ -63,7 +63,7 @@ private slots:
             named<QLineEdit>(dialog, changes[i])->setText(changes[i + 1]);
         const SegmentRow typed = segmentDialogRow(dialog);
 
-        named<QPushButton>(dialog, "cmdOK")->click();
+        named<QPushButton>(dialog, "okButton")->click();
 
         // Accepted, the row as typed; refused, one message and the dialog open as typed.
         QCOMPARE(dialog.result(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
@@ -81,11 +81,11 @@ private slots:
     void fields()
     {
         RecordingPrompts prompts;
-        FrmDelstracka dialog(prompts);
+        SegmentDialog dialog(prompts);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Lägg till tunnelsegment"));
         QStringList chain;
         QStringList spoken;
-        QWidget *w = named<QWidget>(dialog, "txtNummer");
+        QWidget *w = named<QWidget>(dialog, "numberEdit");
         do {
             if (w->focusPolicy() & Qt::TabFocus) {
                 chain << w->objectName();
@@ -93,8 +93,8 @@ private slots:
                     spoken << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
             }
             w = w->nextInFocusChain();
-        } while (w != named<QWidget>(dialog, "txtNummer"));
-        QCOMPARE(chain, segmentFieldNames() + QStringList({"cmdOK", "cmdAvbryt"}));
+        } while (w != named<QWidget>(dialog, "numberEdit"));
+        QCOMPARE(chain, segmentFieldNames() + QStringList({"okButton", "cancelButton"}));
         QCOMPARE(spoken, QStringList({"Nummer:", "Längd: [m]", "Lutning: [%]",
                                       "Personbil: Medelhastiget: [km/h]", "Personbil: Flöde: [f/h]",
                                       "Lastbil: Medelhastiget: [km/h]", "Lastbil: Flöde: [f/h]",
@@ -115,21 +115,21 @@ private slots:
     {
         QFETCH(int, key);
         RecordingPrompts prompts;
-        FrmDelstracka dialog(prompts);
+        SegmentDialog dialog(prompts);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         fillSegmentDialog(dialog, segment("x")); // invalid: a check would speak
-        auto *field = named<QLineEdit>(dialog, "txtLbsF");
+        auto *field = named<QLineEdit>(dialog, "lbsFlowEdit");
         field->setFocus();
         if (key)
             QTest::keyClick(field, Qt::Key(key));
         else
-            named<QPushButton>(dialog, "cmdAvbryt")->click();
+            named<QPushButton>(dialog, "cancelButton")->click();
         QCOMPARE(dialog.isVisible(), key != 0);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(prompts.messages.isEmpty());
     }
 };
 
-QTEST_MAIN(TestFrmDelstracka)
-#include "tst_frmdelstracka.moc"
+QTEST_MAIN(TestSegmentDialog)
+#include "tst_segmentdialog.moc"

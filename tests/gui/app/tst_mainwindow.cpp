@@ -1,8 +1,8 @@
 #include "core/calc/calculationrun.h"
 #include "core/files/inputfile.h"
 #include "core/results/resulttable.h"
-#include "gui/app/frmabout.h"
-#include "gui/app/frmmain.h"
+#include "gui/app/aboutdialog.h"
+#include "gui/app/mainwindow.h"
 #include "gui/results/resulttab.h"
 #include "gui/windowdriver.h"
 
@@ -22,7 +22,7 @@
 #include <QTest>
 
 using lv::MessageIcon;
-using lv::gui::FrmMain;
+using lv::gui::MainWindow;
 using lv::input::SegmentRow;
 using Message = RecordingPrompts::Message;
 
@@ -47,7 +47,7 @@ QStringList texts(const lv::results::ResultRow &row)
 struct Fixture
 {
     RecordingPrompts prompts;
-    FrmMain window;
+    MainWindow window;
 
     explicit Fixture(const QString &appPath = QStringLiteral(LUFTVAKA_BIN_DIR))
         : window(prompts, appPath)
@@ -62,9 +62,9 @@ struct Fixture
     {
         return named<T>(window, name);
     }
-    QTreeWidget *segments() { return get<QTreeWidget>("lvwBlock"); }
-    QTreeWidget *results() { return get<QTreeWidget>("lvwResult"); }
-    QTabWidget *tabs() { return get<QTabWidget>("SSTab1"); }
+    QTreeWidget *segments() { return get<QTreeWidget>("segmentView"); }
+    QTreeWidget *results() { return get<QTreeWidget>("resultView"); }
+    QTabWidget *tabs() { return get<QTabWidget>("tabs"); }
     lv::gui::ResultTab *resultTab() { return window.findChild<lv::gui::ResultTab *>(); }
     QString text(const QString &field) { return get<QLineEdit>(field)->text(); }
     void setText(const QString &field, const QString &text)
@@ -80,9 +80,9 @@ struct Fixture
     {
         for (const SegmentRow &row : rows)
             addSegment(window, prompts, row);
-        get<QComboBox>("cboAr")->setCurrentIndex(get<QComboBox>("cboAr")->findText(year));
-        setText("txtSPS", sps);
-        setText("txtDubbAndel", share);
+        get<QComboBox>("yearCombo")->setCurrentIndex(get<QComboBox>("yearCombo")->findText(year));
+        setText("spsEdit", sps);
+        setText("studdedShareEdit", share);
     }
 
     void clickRow(int row)
@@ -95,15 +95,15 @@ struct Fixture
     bool runExample()
     {
         fillInput(exampleRows(), "2020", "10", "0,5");
-        click("cmdKor");
+        click("calculateButton");
         return prompts.messages.isEmpty() && window.runState() != nullptr;
     }
 
     // What the input tab shows, and what the result tab shows, each as one text.
     QString inputState()
     {
-        return QStringList{text("txtScenario"), get<QComboBox>("cboAr")->currentText(),
-                           text("txtSPS"), text("txtDubbAndel"),
+        return QStringList{text("scenarioEdit"), get<QComboBox>("yearCombo")->currentText(),
+                           text("spsEdit"), text("studdedShareEdit"),
                            columnTexts(*segments(), 0).join(u' ')}
             .join(u'|');
     }
@@ -112,13 +112,13 @@ struct Fixture
         QStringList rows;
         for (int i = 0; i < results()->topLevelItemCount(); ++i)
             rows << rowTexts(*results(), i).join(u',');
-        return rows.join(u';') + u'|' + text("txtResultStart") + u'|' + text("txtResultStop");
+        return rows.join(u';') + u'|' + text("startEdit") + u'|' + text("stopEdit");
     }
 };
 
 } // namespace
 
-class TestFrmMain : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(f.tabs()->tabText(0) + u'|' + f.tabs()->tabText(1), u"Indata|Resultat"_qs);
         QVERIFY(!f.tabs()->isTabEnabled(1));
         QCOMPARE(statusText(f.window), QStringLiteral("Klar"));
-        auto *years = f.get<QComboBox>("cboAr");
+        auto *years = f.get<QComboBox>("yearCombo");
         QCOMPARE(years->count(), 3);
         QCOMPARE(years->itemText(0) + years->itemText(1) + years->itemText(2), u"200520102020"_qs);
         QVERIFY(!years->isEditable());
@@ -145,11 +145,11 @@ private slots:
                          "Pb, Flöde: [f/h] ", "Lb, MedelHastighet: [km/h]", "Lb, Flöde: [f/h] ",
                          "Lbs, Medelhastighet: [km/h]", "Lbs, Flöde: [f/h]"}));
         QCOMPARE(f.segments()->selectionMode(), QAbstractItemView::SingleSelection);
-        QVERIFY(f.enabled("cmdLaggtill") && !f.enabled("cmdAndra") && !f.enabled("cmdTaBort"));
+        QVERIFY(f.enabled("addButton") && !f.enabled("editButton") && !f.enabled("removeButton"));
         // The result tab's first state: per km, nothing to remove, CO2 without its colon.
         QCOMPARE(f.resultState(), u"||"_qs);
-        QVERIFY(f.checked("optPerKm"));
-        QVERIFY(!f.get<QWidget>("Command1")->isEnabledTo(f.resultTab()));
+        QVERIFY(f.checked("perKmButton"));
+        QVERIFY(!f.get<QWidget>("removeRowButton")->isEnabledTo(f.resultTab()));
         QCOMPARE(headerTexts(*f.results()).last(), QStringLiteral("CO2 [kg/km]"));
         // Start-up reads nothing and shows nothing.
         QVERIFY(f.prompts.messages.isEmpty());
@@ -157,7 +157,7 @@ private slots:
 
         // Menu items: name, caption, shortcut, and "-" when disabled.
         QStringList items;
-        for (const char *menu : {"mnuArkiv", "mnuHjalp"}) {
+        for (const char *menu : {"fileMenu", "helpMenu"}) {
             items << f.get<QMenu>(menu)->title();
             for (const QAction *a : f.get<QMenu>(menu)->actions()) {
                 if (!a->isSeparator())
@@ -166,16 +166,17 @@ private slots:
                                  .join(u' ');
             }
         }
-        QCOMPARE(items, QStringList({"&Arkiv", "mnuOpen Öppna indata... Ctrl+O ",
-                                     "mnuSparaData Spara indata... Ctrl+D ",
-                                     "mnuSpara Spara resultat... Ctrl+S -",
-                                     "mnuSkriv Skriv ut resultat... Ctrl+P -",
-                                     "mnuAvsuta Avsluta Ctrl+Q ", "&Hjälp", "mnuOm Om...  "}));
+        QCOMPARE(items,
+                 QStringList({"&Arkiv", "openAction Öppna indata... Ctrl+O ",
+                              "saveInputAction Spara indata... Ctrl+D ",
+                              "saveResultsAction Spara resultat... Ctrl+S -",
+                              "printAction Skriv ut resultat... Ctrl+P -",
+                              "exitAction Avsluta Ctrl+Q ", "&Hjälp", "aboutAction Om...  "}));
 
         // What a screen reader speaks for each field and list.
         QStringList spoken;
-        for (const char *name : {"txtScenario", "cboAr", "txtSPS", "txtDubbAndel", "lvwBlock",
-                                 "lvwResult", "txtResultStart", "txtResultStop"}) {
+        for (const char *name : {"scenarioEdit", "yearCombo", "spsEdit", "studdedShareEdit",
+                                 "segmentView", "resultView", "startEdit", "stopEdit"}) {
             spoken << QAccessible::queryAccessibleInterface(f.get<QWidget>(name))
                           ->text(QAccessible::Name);
         }
@@ -185,9 +186,9 @@ private slots:
                                       "Resultat för delsträcka: slut [m]"}));
 
         // The input tab's controls in reading order.
-        const QStringList order = {"txtScenario", "cboAr",     "lvwBlock", "cmdLaggtill",
-                                   "cmdAndra",    "cmdTaBort", "txtSPS",   "txtDubbAndel",
-                                   "cmdKor",      "cmdRensa"};
+        const QStringList order = {
+            "scenarioEdit", "yearCombo", "segmentView",      "addButton",       "editButton",
+            "removeButton", "spsEdit",   "studdedShareEdit", "calculateButton", "clearButton"};
         QStringList chain;
         QWidget *w = f.get<QWidget>(order[0]);
         do {
@@ -204,7 +205,7 @@ private slots:
         QTemporaryDir elsewhere;
         QVERIFY(QDir::setCurrent(elsewhere.path()));
         RecordingPrompts prompts;
-        FrmMain window(prompts);
+        MainWindow window(prompts);
         QCOMPARE(window.appPath(), QCoreApplication::applicationDirPath());
         QCOMPARE(QDir::current().canonicalPath(), QDir(window.appPath()).canonicalPath());
         QCOMPARE(statusText(window), QStringLiteral("Klar"));
@@ -251,9 +252,9 @@ private slots:
             f.prompts.onDialog = [&](QDialog &dialog) {
                 shown = segmentDialogRow(dialog);
                 fillSegmentDialog(dialog, row);
-                named<QAbstractButton>(dialog, "cmdOK")->click();
+                named<QAbstractButton>(dialog, "okButton")->click();
             };
-            f.click("cmdAndra");
+            f.click("editButton");
             QCOMPARE(shown, segment("2", "20", "1", "70", "2", "60", "3", "50", "4"));
         } else {
             addSegment(f.window, f.prompts, row);
@@ -306,7 +307,7 @@ private slots:
             QVERIFY(bytes.ok() && file.open(QIODevice::WriteOnly) && file.write(*bytes) > 0);
             file.close();
             f.prompts.openAnswers = {file.fileName()};
-            f.get<QAction>("mnuOpen")->trigger();
+            f.get<QAction>("openAction")->trigger();
         } else {
             for (const SegmentRow &row : rows)
                 addSegment(f.window, f.prompts, row);
@@ -316,9 +317,9 @@ private slots:
         f.clickRow(2);
         f.prompts.onDialog = [&](QDialog &dialog) {
             fillSegmentDialog(dialog, typed);
-            named<QAbstractButton>(dialog, "cmdOK")->click();
+            named<QAbstractButton>(dialog, "okButton")->click();
         };
-        f.click("cmdAndra");
+        f.click("editButton");
 
         QVERIFY(f.prompts.messages.isEmpty());
         QCOMPARE(f.segments()->topLevelItemCount(), expected.size());
@@ -334,13 +335,15 @@ private slots:
     void rowCommandStates()
     {
         Fixture f;
-        const auto states = [&f] { return QPair(f.enabled("cmdAndra"), f.enabled("cmdTaBort")); };
+        const auto states = [&f] {
+            return QPair(f.enabled("editButton"), f.enabled("removeButton"));
+        };
         for (const char *n : {"1", "2", "3"})
             addSegment(f.window, f.prompts, segment(n));
         QCOMPARE(states(), QPair(false, false)); // adding changes nothing
         f.clickRow(1);
         QCOMPARE(states(), QPair(true, true));
-        f.click("cmdTaBort");
+        f.click("removeButton");
         QCOMPARE(columnTexts(*f.segments(), 0), QStringList({"1", "3"}));
         QCOMPARE(states(), QPair(true, false));
         addSegment(f.window, f.prompts, segment("2"));
@@ -348,9 +351,9 @@ private slots:
         // With no row selected, "Ändra..." opens nothing and "Ta bort" removes nothing.
         QVERIFY(f.segments()->selectedItems().isEmpty());
         f.prompts.dialogsShown.clear();
-        f.click("cmdAndra");
-        f.get<QPushButton>("cmdTaBort")->setEnabled(true);
-        f.click("cmdTaBort");
+        f.click("editButton");
+        f.get<QPushButton>("removeButton")->setEnabled(true);
+        f.click("removeButton");
         QVERIFY(f.prompts.dialogsShown.isEmpty());
         QCOMPARE(columnTexts(*f.segments(), 0), QStringList({"1", "2", "3"}));
         f.clickRow(0);
@@ -389,7 +392,7 @@ private slots:
             QVERIFY(f.runExample());
             f.tabs()->setCurrentIndex(0);
             if (before.endsWith(u"Rensa"))
-                f.click("cmdRensa");
+                f.click("clearButton");
         }
         const bool enabled = f.tabs()->isTabEnabled(1);
         QCOMPARE(enabled, before == u"run");
@@ -429,10 +432,10 @@ private slots:
     {
         QFETCH(int, tab);
         Fixture f;
-        f.setText("txtScenario", "Norra röret");
+        f.setText("scenarioEdit", "Norra röret");
         QVERIFY(f.runExample());
-        f.setText("txtResultStart", "0");
-        f.setText("txtResultStop", "100");
+        f.setText("startEdit", "0");
+        f.setText("stopEdit", "100");
         f.tabs()->setCurrentIndex(0);
         f.clickRow(0);
         f.tabs()->setCurrentIndex(tab);
@@ -440,17 +443,17 @@ private slots:
         const QString input = f.inputState();
         const QString results = f.resultState();
 
-        f.click("cmdRensa");
+        f.click("clearButton");
 
         // The input tab leaves the result list as it is, only out of reach.
         QCOMPARE(f.inputState(), tab == 0 ? u"||||"_qs : input);
         QCOMPARE(f.resultState(), tab == 1 ? u"||"_qs : results);
         QCOMPARE(f.tabs()->isTabEnabled(1), tab == 1);
         QCOMPARE(f.tabs()->currentIndex(), tab);
-        QCOMPARE(f.get<QComboBox>("cboAr")->count(), 3);
-        QCOMPARE(f.enabled("cmdAndra") && f.enabled("cmdTaBort"), tab == 1);
-        QVERIFY(!f.get<QAction>("mnuSpara")->isEnabled() &&
-                !f.get<QAction>("mnuSkriv")->isEnabled());
+        QCOMPARE(f.get<QComboBox>("yearCombo")->count(), 3);
+        QCOMPARE(f.enabled("editButton") && f.enabled("removeButton"), tab == 1);
+        QVERIFY(!f.get<QAction>("saveResultsAction")->isEnabled() &&
+                !f.get<QAction>("printAction")->isEnabled());
         QCOMPARE(f.window.runState(), run);
         QCOMPARE(f.resultTab()->runState(), run);
         QVERIFY(f.prompts.messages.isEmpty());
@@ -459,14 +462,15 @@ private slots:
     void successfulRun()
     {
         Fixture f;
-        f.get<QRadioButton>("optTot")->setChecked(true);
+        f.get<QRadioButton>("totalsButton")->setChecked(true);
         QVERIFY2(f.runExample(), qPrintable(f.prompts.messages.value(0).text));
         QCOMPARE(f.resultTab()->runState(), f.window.runState());
         QVERIFY(f.tabs()->isTabEnabled(1));
         QCOMPARE(f.tabs()->currentIndex(), 1);
-        QVERIFY(f.get<QAction>("mnuSpara")->isEnabled() && f.get<QAction>("mnuSkriv")->isEnabled());
-        QVERIFY(!f.enabled("cmdKopieraVarde"));
-        QVERIFY(f.checked("optPerKm"));
+        QVERIFY(f.get<QAction>("saveResultsAction")->isEnabled() &&
+                f.get<QAction>("printAction")->isEnabled());
+        QVERIFY(!f.enabled("copyValueButton"));
+        QVERIFY(f.checked("perKmButton"));
         QCOMPARE(headerTexts(*f.results()), lv::results::resultHeaders(lv::results::Mode::PerKm));
         QCOMPARE(statusText(f.window), QStringLiteral("Klar"));
         // The one row, "Totalt", is what the core computes from the input as shown.
@@ -529,16 +533,16 @@ private slots:
         QVERIFY(f.runExample());
         const auto previous = f.window.runState();
         const QStringList totalRow = rowTexts(*f.results(), 0);
-        f.setText("txtResultStart", "0");
-        f.get<QRadioButton>("optTot")->setChecked(true);
-        f.get<QPushButton>("cmdKopieraVarde")->setEnabled(true); // as after marking a value
+        f.setText("startEdit", "0");
+        f.get<QRadioButton>("totalsButton")->setChecked(true);
+        f.get<QPushButton>("copyValueButton")->setEnabled(true); // as after marking a value
         const QString results = f.resultState();
 
         // The input of this case.
         f.tabs()->setCurrentIndex(0);
         while (!emptied && f.segments()->topLevelItemCount() > 0) {
             f.clickRow(0);
-            f.click("cmdTaBort");
+            f.click("removeButton");
         }
         for (SegmentRow row : exampleRows()) {
             if (change == "length 0")
@@ -555,7 +559,7 @@ private slots:
         QStringList statusWhileShown;
         f.prompts.onMessage = [&](const Message &) { statusWhileShown << statusText(f.window); };
 
-        f.click("cmdKor");
+        f.click("calculateButton");
 
         QCOMPARE(f.prompts.messages.size(), 1);
         QCOMPARE(f.prompts.messages[0].text, message);
@@ -567,10 +571,11 @@ private slots:
         QCOMPARE(f.resultTab()->runState(), previous);
         QVERIFY(f.tabs()->isTabEnabled(1));
         QCOMPARE(f.tabs()->currentIndex(), 0);
-        QVERIFY(f.get<QAction>("mnuSpara")->isEnabled() && f.get<QAction>("mnuSkriv")->isEnabled());
-        QVERIFY(!f.enabled("cmdKopieraVarde"));
+        QVERIFY(f.get<QAction>("saveResultsAction")->isEnabled() &&
+                f.get<QAction>("printAction")->isEnabled());
+        QVERIFY(!f.enabled("copyValueButton"));
         QCOMPARE(f.resultState(), emptied ? u"||"_qs : results);
-        QCOMPARE(f.checked("optPerKm"), emptied);
+        QCOMPARE(f.checked("perKmButton"), emptied);
         if (emptied)
             QCOMPARE(headerTexts(*f.results()).last(), QStringLiteral("CO2: [kg/km]"));
         // The kept tables still give the results shown before.
@@ -584,7 +589,7 @@ private slots:
         Fixture f(QStringLiteral(LUFTVAKA_TEST_DATA "/calc"));
         f.fillInput({segment("1", "100", "6", "50", "100", "50", "10", "50", "1")}, "2005", "1",
                     "0");
-        f.click("cmdKor");
+        f.click("calculateButton");
         const QString check = QStringLiteral("Fel i grundtabellen Rätta! ");
         QCOMPARE(f.prompts.messages,
                  QList<Message>({{check + "Profil utan ordet", "Luftvaka", MessageIcon::None},
@@ -601,52 +606,52 @@ private slots:
         Fixture f;
         QVERIFY(f.runExample());
         const auto first = f.window.runState();
-        f.get<QPushButton>("cmdKopieraVarde")->setEnabled(true);
-        f.setText("txtResultStart", "5");
+        f.get<QPushButton>("copyValueButton")->setEnabled(true);
+        f.setText("startEdit", "5");
         const QString results = f.resultState();
-        f.click("cmdKor");
+        f.click("calculateButton");
         QCOMPARE(f.window.runState(), first);
         QCOMPARE(f.resultState(), results);
-        QVERIFY(f.enabled("cmdKopieraVarde"));
+        QVERIFY(f.enabled("copyValueButton"));
 
         f.tabs()->setCurrentIndex(0);
         f.clickRow(0);
-        f.click("cmdTaBort");
-        f.click("cmdKor");
+        f.click("removeButton");
+        f.click("calculateButton");
         QVERIFY(f.prompts.messages.isEmpty());
         QCOMPARE(f.resultTab()->runState(), f.window.runState());
-        QCOMPARE(f.window.runState()->SegmentLength[0], 600.0f);
-        QCOMPARE(first->SegmentCount, 3);
-        QCOMPARE(first->SegmentLength[0], 400.0f);
+        QCOMPARE(f.window.runState()->segmentLength[0], 600.0f);
+        QCOMPARE(first->segmentCount, 3);
+        QCOMPARE(first->segmentLength[0], 400.0f);
     }
 
     // "Om..." shows the about box with the build's version; "Avsluta" and the close box end the
     // program at once, even with unsaved results.
     void menuCommands()
     {
-        for (const char *command : {"mnuOm", "mnuAvsuta", "close box"}) {
+        for (const char *command : {"aboutAction", "exitAction", "close box"}) {
             Fixture f;
             QVERIFY(f.runExample());
             f.prompts.dialogsShown.clear();
             QString shown;
             f.prompts.onDialog = [&](QDialog &dialog) {
-                shown = dialog.windowTitle() + u'|' + named<QLabel>(dialog, "lblVersion")->text();
-                named<QAbstractButton>(dialog, "cmdOK")->click();
+                shown = dialog.windowTitle() + u'|' + named<QLabel>(dialog, "versionLabel")->text();
+                named<QAbstractButton>(dialog, "okButton")->click();
             };
             if (f.window.findChild<QAction *>(command))
                 f.get<QAction>(command)->trigger();
             else
                 QVERIFY(f.window.close());
-            const bool about = command == QByteArray("mnuOm");
+            const bool about = command == QByteArray("aboutAction");
             QCOMPARE(f.window.isVisible(), about);
-            QCOMPARE(f.prompts.dialogsShown, about ? QStringList({"frmAbout"}) : QStringList());
+            QCOMPARE(f.prompts.dialogsShown, about ? QStringList({"AboutDialog"}) : QStringList());
             if (about)
                 QCOMPARE(shown,
-                         u"Om Luftvaka|"_qs + lv::gui::FrmAbout::versionText(LUFTVAKA_VERSION));
+                         u"Om Luftvaka|"_qs + lv::gui::AboutDialog::versionText(LUFTVAKA_VERSION));
             QVERIFY(f.prompts.messages.isEmpty());
         }
     }
 };
 
-QTEST_MAIN(TestFrmMain)
-#include "tst_frmmain.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

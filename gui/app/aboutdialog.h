@@ -9,21 +9,21 @@ namespace lv::gui {
 
 // The about box: icon, program title and "Version major.minor.revision" of a program version
 // major.minor.0.revision.
-class FrmAbout : public QDialog
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit FrmAbout(const QString &programVersion, QWidget *parent = nullptr);
+    explicit AboutDialog(const QString &programVersion, QWidget *parent = nullptr);
 
     // "Version " and the program version without its third number ("1.2.0.4" -> "1.2.4").
     static QString versionText(const QString &programVersion);
 
 private:
-    QLabel *picIcon = nullptr;
-    QLabel *lblTitle = nullptr;
-    QLabel *lblVersion = nullptr;
-    QPushButton *cmdOK = nullptr;
+    QLabel *m_iconLabel = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    QLabel *m_versionLabel = nullptr;
+    QPushButton *m_okButton = nullptr;
 };
 
 } // namespace lv::gui

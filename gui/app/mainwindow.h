@@ -23,16 +23,16 @@ class SegmentList;
 
 // The main window and the owner of the program's state: the input as its controls show it,
 // the tables of the last successful calculation run, and the result tab working on them.
-class FrmMain : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
     // `appPath` is the program's directory, where the workbooks lie; empty means the
     // directory of the running executable. It becomes the current directory.
-    explicit FrmMain(Prompts &prompts, const QString &appPath = QString(),
-                     QWidget *parent = nullptr);
-    ~FrmMain() override;
+    explicit MainWindow(Prompts &prompts, const QString &appPath = QString(),
+                        QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     const QString &appPath() const { return m_appPath; }
     // The tables of the last successful run, or nothing before the first.
@@ -49,37 +49,37 @@ private:
     void centreOnScreen();
     void setStatus(const QString &text);
 
-    void cmdKor_Click();
-    void cmdRensa_Click();
-    void mnuOpen_Click();
-    void mnuSparaData_Click();
-    void mnuSpara_Click();
-    void mnuSkriv_Click();
-    void mnuOm_Click();
+    void calculate();
+    void clearCurrentTab();
+    void openInputFile();
+    void saveInputFile();
+    void saveResultFile();
+    void printResults();
+    void showAbout();
 
     Prompts &m_prompts;
     QString m_appPath; // AppPath
     std::shared_ptr<const calc::RunState> m_run;
 
-    QTabWidget *SSTab1 = nullptr;
-    QLineEdit *txtScenario = nullptr;
-    QComboBox *cboAr = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QLineEdit *m_scenarioEdit = nullptr;
+    QComboBox *m_yearCombo = nullptr;
     SegmentList *m_segments = nullptr;
-    QLineEdit *txtSPS = nullptr;
-    QLineEdit *txtDubbAndel = nullptr;
+    QLineEdit *m_spsEdit = nullptr;
+    QLineEdit *m_studdedShareEdit = nullptr;
     ResultTab *m_resultTab = nullptr;
-    QPushButton *cmdKor = nullptr;
-    QPushButton *cmdRensa = nullptr;
+    QPushButton *m_calculateButton = nullptr;
+    QPushButton *m_clearButton = nullptr;
     QLabel *m_statusText = nullptr;
 
-    QMenu *mnuArkiv = nullptr;
-    QAction *mnuOpen = nullptr;
-    QAction *mnuSparaData = nullptr;
-    QAction *mnuSpara = nullptr;
-    QAction *mnuSkriv = nullptr;
-    QAction *mnuAvsuta = nullptr;
-    QMenu *mnuHjalp = nullptr;
-    QAction *mnuOm = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QAction *m_openAction = nullptr;
+    QAction *m_saveInputAction = nullptr;
+    QAction *m_saveResultsAction = nullptr;
+    QAction *m_printAction = nullptr;
+    QAction *m_exitAction = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    QAction *m_aboutAction = nullptr;
 };
 
 } // namespace lv::gui

@@ -1,4 +1,4 @@
-#include "gui/app/frmabout.h"
+#include "gui/app/aboutdialog.h"
 
 #include "gui/app/appicon.h"
 
@@ -17,7 +17,7 @@ const QString kProgramTitle = QStringLiteral("Luftvaka");
 
 } // namespace
 
-QString FrmAbout::versionText(const QString &programVersion)
+QString AboutDialog::versionText(const QString &programVersion)
 {
     // The version parts are taken as the build wrote them; a missing part reads as 0.
     QStringList parts = programVersion.split(u'.');
@@ -26,34 +26,34 @@ QString FrmAbout::versionText(const QString &programVersion)
     return QStringLiteral("Version ") + parts[0] + u'.' + parts[1] + u'.' + parts[3];
 }
 
-FrmAbout::FrmAbout(const QString &programVersion, QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(const QString &programVersion, QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(QStringLiteral("Om ") + kProgramTitle);
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setPixmap(appIcon().pixmap(64, 64));
-    picIcon->setAccessibleName(kProgramTitle);
-    picIcon->setAlignment(Qt::AlignTop);
+    m_iconLabel = new QLabel(this);
+    m_iconLabel->setObjectName(QStringLiteral("iconLabel"));
+    m_iconLabel->setPixmap(appIcon().pixmap(64, 64));
+    m_iconLabel->setAccessibleName(kProgramTitle);
+    m_iconLabel->setAlignment(Qt::AlignTop);
 
-    lblVersion = new QLabel(versionText(programVersion), this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblTitle = new QLabel(kProgramTitle, this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont titleFont = lblTitle->font();
+    m_versionLabel = new QLabel(versionText(programVersion), this);
+    m_versionLabel->setObjectName(QStringLiteral("versionLabel"));
+    m_titleLabel = new QLabel(kProgramTitle, this);
+    m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    QFont titleFont = m_titleLabel->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
+    m_titleLabel->setFont(titleFont);
     auto *description = new QLabel(QStringLiteral("Emissionsmodell för tunnlar"), this);
 
     auto *texts = new QVBoxLayout;
-    texts->addWidget(lblTitle);
-    texts->addWidget(lblVersion);
+    texts->addWidget(m_titleLabel);
+    texts->addWidget(m_versionLabel);
     texts->addWidget(description);
     texts->addStretch(1);
     auto *top = new QHBoxLayout;
-    top->addWidget(picIcon);
+    top->addWidget(m_iconLabel);
     top->addSpacing(12);
     top->addLayout(texts, 1);
 
@@ -63,20 +63,20 @@ FrmAbout::FrmAbout(const QString &programVersion, QWidget *parent) : QDialog(par
 
     // OK is both the default (Enter) and the cancel (Escape) button; QDialog maps Escape to
     // reject, which closes the box just as OK does.
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
+    buttons->addWidget(m_okButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(line);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    cmdOK->setFocus();
+    m_okButton->setFocus();
 }
 
 } // namespace lv::gui
