@@ -236,9 +236,7 @@ void MainWindow::calculate()
     m_statusText->repaint();
 
     const auto showError = [this](const Error &error) {
-        m_prompts.message(error.message,
-                          error.title.isEmpty() ? input::kInputFaultTitle : error.title,
-                          error.icon);
+        gui::showError(m_prompts, error);
         setStatus(kReady);
     };
 

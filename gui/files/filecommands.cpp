@@ -43,8 +43,7 @@ std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *par
         return std::nullopt;
     Expected<files::InputDocument> document = files::readInputFile(*bytes);
     if (!document) {
-        const Error &error = document.error();
-        prompts.message(error.message, error.title, error.icon);
+        showError(prompts, document.error());
         return std::nullopt;
     }
     return std::move(document).value();

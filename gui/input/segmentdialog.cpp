@@ -152,7 +152,7 @@ void SegmentDialog::keyPressEvent(QKeyEvent *event)
 void SegmentDialog::acceptSegment()
 {
     if (const auto fault = input::checkSegmentRow(row())) {
-        m_prompts.message(fault->message, fault->title, fault->icon);
+        showError(m_prompts, *fault);
         return;
     }
     accept();

@@ -33,4 +33,8 @@ public:
     virtual int runDialog(QDialog &dialog) = 0;
 };
 
+// Shows an error of the core as a message box: the one place that decides a message's title
+// and icon.
+void showError(Prompts &prompts, const Error &error);
+
 } // namespace lv::gui

@@ -246,10 +246,7 @@ void ResultTab::addSubStretch()
     const Expected<ResultRow> row = results::addSubStretch(
         m_run ? *m_run : noRun, m_startEdit->text(), m_stopEdit->text(), mode());
     if (!row) {
-        const Error &error = row.error();
-        m_prompts.message(error.message,
-                          error.title.isEmpty() ? input::kInputFaultTitle : error.title,
-                          error.icon);
+        showError(m_prompts, row.error());
         emit statusChanged(kReady);
         return;
     }
