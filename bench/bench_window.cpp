@@ -10,6 +10,7 @@
 #include "gui/prompts/prompts.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -20,7 +21,6 @@
 #include <QLocale>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -121,8 +121,8 @@ int main(int argc, char *argv[])
     gui::MainWindow window(prompts, dir);
     window.show();
     QApplication::processEvents();
-    auto *segments = named<QTreeWidget>(window, "segmentView");
-    auto *results = named<QTreeWidget>(window, "resultView");
+    auto *segments = named<QAbstractItemView>(window, "segmentView");
+    auto *results = named<QAbstractItemView>(window, "resultView");
     auto *open = named<QAction>(window, "openAction");
     auto *kor = named<QAbstractButton>(window, "calculateButton");
 
@@ -131,8 +131,8 @@ int main(int argc, char *argv[])
     double openTime = 1e300;
     for (int r = 0; r < kRepeats; ++r)
         openTime = std::min(openTime, milliseconds([&] { open->trigger(); }));
-    if (segments->topLevelItemCount() != kSegments || !prompts.messages.isEmpty()) {
-        std::fprintf(stderr, "opening gave %d segments: %s\n", segments->topLevelItemCount(),
+    if (segments->model()->rowCount() != kSegments || !prompts.messages.isEmpty()) {
+        std::fprintf(stderr, "opening gave %d segments: %s\n", segments->model()->rowCount(),
                      qPrintable(prompts.messages.join(u'\n')));
         return 1;
     }
@@ -145,8 +145,8 @@ int main(int argc, char *argv[])
         QApplication::processEvents();
         runTime = std::min(runTime, milliseconds([&] { kor->click(); }));
     }
-    if (results->topLevelItemCount() != 1 || !prompts.messages.isEmpty()) {
-        std::fprintf(stderr, "the run gave %d rows: %s\n", results->topLevelItemCount(),
+    if (results->model()->rowCount() != 1 || !prompts.messages.isEmpty()) {
+        std::fprintf(stderr, "the run gave %d rows: %s\n", results->model()->rowCount(),
                      qPrintable(prompts.messages.join(u'\n')));
         return 1;
     }
@@ -166,8 +166,8 @@ int main(int argc, char *argv[])
             add->click();
         }
     });
-    if (results->topLevelItemCount() != 1 + kRows || !prompts.messages.isEmpty()) {
-        std::fprintf(stderr, "adding gave %d rows: %s\n", results->topLevelItemCount(),
+    if (results->model()->rowCount() != 1 + kRows || !prompts.messages.isEmpty()) {
+        std::fprintf(stderr, "adding gave %d rows: %s\n", results->model()->rowCount(),
                      qPrintable(prompts.messages.join(u'\n')));
         return 1;
     }

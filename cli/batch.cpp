@@ -4,8 +4,6 @@
 #include "core/files/inputfile.h"
 #include "core/files/resultfile.h"
 #include "core/results/resulttable.h"
-#include "core/results/substretch.h"
-#include "core/text/numbertext.h"
 #include "core/text/textfile.h"
 
 #include <QCoreApplication>
@@ -127,29 +125,20 @@ QStringList segmentHeaders()
 // result list's column order) and with --segments, after one empty line, the segment table
 // (its own header line, then every segment's rates in the same column order, per km and hour
 // in either mode). Every line has its header's number of fields; numbers in the C locale.
-QByteArray tsvTable(const calc::RunState &run, const std::vector<results::ResultRow> &rows,
-                    results::Mode mode, bool wholeTunnelFromRun,
+QByteArray tsvTable(const calc::RunState &run, const std::vector<results::RowValues> &rows,
+                    results::Mode mode, const QLocale &locale,
                     const std::vector<input::SegmentRow> *segments)
 {
     QString out = results::resultHeaders(mode).join(u'\t') + u'\n';
     for (const auto &row : rows) {
-        const auto stretch = results::stretchOfLabel(run, row.label);
+        const auto stretch = results::stretchOfLabel(run, row.label, locale);
         if (!stretch)
             continue;
-        const bool whole = row.label == results::kTotalLabel;
-        const calc::ResultValues values =
-            whole && wholeTunnelFromRun
-                ? run.tunnelMeanRates
-                : results::sumSubStretch(run, stretch->first, stretch->second,
-                                         mode == results::Mode::PerKm);
-        const QLocale userLocale;
-        QLocale::setDefault(QLocale::c());
-        out += whole ? row.label
-                     : text::formatGeneral(stretch->first) + QStringLiteral(" - ") +
-                           text::formatGeneral(stretch->second);
-        QLocale::setDefault(userLocale);
+        out += row.label == results::kTotalLabel
+                   ? row.label
+                   : results::stretchLabel(stretch->first, stretch->second, QLocale::c());
         for (int q : results::kColumnQuantity)
-            out += u'\t' + cNumber("%.9g", double(values[std::size_t(q)]));
+            out += u'\t' + cNumber("%.9g", double(row.values[std::size_t(q)]));
         out += u'\n';
     }
     if (segments) {
@@ -164,6 +153,18 @@ QByteArray tsvTable(const calc::RunState &run, const std::vector<results::Result
         }
     }
     return out.toUtf8();
+}
+
+// The result file of the rows, written in the locale.
+Expected<QByteArray> resultFile(const QString &scenario,
+                                const std::vector<results::RowValues> &rows, results::Mode mode,
+                                const QLocale &locale)
+{
+    std::vector<results::ResultRow> shown;
+    shown.reserve(rows.size());
+    for (const auto &row : rows)
+        shown.push_back(results::makeRow(row.label, row.values, locale));
+    return files::writeResultFile(scenario, mode, shown, QDateTime::currentDateTime(), locale);
 }
 
 } // namespace
@@ -215,50 +216,55 @@ int runCalculation(const QStringList &args)
     Options options;
     if (const auto status = parse(args, options))
         return *status;
-    if (!options.locale.isEmpty())
-        QLocale::setDefault(QLocale(options.locale));
+    const QLocale locale = options.locale.isEmpty() ? QLocale() : QLocale(options.locale);
     if (options.workbookDir.isEmpty())
         options.workbookDir = QCoreApplication::applicationDirPath();
 
     const auto bytes = text::readWholeFile(options.input);
     if (!bytes)
         return fault(bytes.error().message);
-    const auto document = files::readInputFile(*bytes);
+    const auto document = files::readInputFile(*bytes, locale);
     if (!document)
         return fault(document.error().message);
 
     const calc::RunInput input{document->rows, document->year, document->sps,
                                document->studdedShare};
-    const auto run = calc::computeRun(input, options.workbookDir, [](const QString &label) {
-        QTextStream(stderr) << "Fel i grundtabellen Rätta! " << label << "\n";
-    });
+    const auto warn = [](const QString &label) {
+        QTextStream(stderr) << calc::labelWarning(label).message << "\n";
+    };
+    const auto run = calc::computeRun(input, options.workbookDir, warn, locale);
     if (!run)
         return fault(run.error().message);
     // A note, not a fault: the run goes on and ends with status 0.
     if (const QString notice = calc::offGridSlopeNotice(*run); !notice.isEmpty())
         QTextStream(stderr) << notice << "\n";
 
-    std::vector<results::ResultRow> rows = {results::totalRow(*run)};
+    // The rows as the window's list holds them: "Totalt", each stretch added per km, then all
+    // recomputed when switched to totals.
+    std::vector<results::RowValues> rows = {results::totalValues(*run)};
     for (const QString &stretch : options.stretches) {
         const QStringList ends = stretch.split(u':');
         if (ends.size() != 2)
             return usage(QStringLiteral("--stretch takes START:STOP, not ") + stretch);
-        const auto row = results::addSubStretch(*run, ends[0], ends[1], results::Mode::PerKm);
+        const auto row =
+            results::subStretchValues(*run, ends[0], ends[1], results::Mode::PerKm, locale);
         if (!row)
             return fault(row.error().message);
         rows.push_back(*row);
     }
     const auto mode = options.totals ? results::Mode::Totals : results::Mode::PerKm;
-    if (options.totals)
-        results::recomputeRows(*run, rows, mode);
+    if (options.totals) {
+        for (auto &row : rows) {
+            if (auto recomputed = results::recalcValues(*run, row.label, mode, locale))
+                row = std::move(*recomputed);
+        }
+    }
 
     QByteArray out;
     if (options.tsv) {
-        out = tsvTable(*run, rows, mode, !options.totals,
-                       options.segments ? &document->rows : nullptr);
+        out = tsvTable(*run, rows, mode, locale, options.segments ? &document->rows : nullptr);
     } else {
-        const auto file =
-            files::writeResultFile(document->scenario, mode, rows, QDateTime::currentDateTime());
+        const auto file = resultFile(document->scenario, rows, mode, locale);
         if (!file)
             return fault(file.error().message);
         out = *file;

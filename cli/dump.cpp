@@ -4,10 +4,12 @@
 #include "core/text/numbertext.h"
 #include "core/xls/workbook.h"
 
+#include <QLocale>
 #include <QTextStream>
 
 #include <charconv>
 #include <optional>
+#include <variant>
 
 namespace lv::cli {
 
@@ -71,49 +73,97 @@ bool isDigits(const QString &text)
     return true;
 }
 
-} // namespace
-
-int runDump(const QStringList &args)
+struct DumpRequest
 {
     std::optional<QString> file;
-    std::optional<QString> sheetKey;
+    std::optional<QString> sheet;
+};
+
+// The arguments, or the reason they are wrong.
+std::variant<DumpRequest, QString> parseArguments(const QStringList &args)
+{
+    DumpRequest request;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         std::optional<QString> *target = nullptr;
         if (arg == QLatin1String("--dump"))
-            target = &file;
+            target = &request.file;
         else if (arg == QLatin1String("--sheet"))
-            target = &sheetKey;
+            target = &request.sheet;
         else
-            return usage(QStringLiteral("unknown argument ") + arg);
+            return QStringLiteral("unknown argument ") + arg;
         if (*target)
-            return usage(arg + QStringLiteral(" given twice"));
+            return arg + QStringLiteral(" given twice");
         if (i + 1 >= args.size())
-            return usage(arg + QStringLiteral(" needs a value"));
+            return arg + QStringLiteral(" needs a value");
         *target = args[++i];
     }
-    if (!file || file->isEmpty())
-        return usage(QStringLiteral("--dump needs a workbook"));
+    if (!request.file || request.file->isEmpty())
+        return QStringLiteral("--dump needs a workbook");
+    return request;
+}
+
+// A number picks the sheet by position (as the factor sheet is reached), any other text by
+// name.
+Expected<const xls::Sheet *> findSheet(const xls::Workbook &workbook, const QString &key)
+{
+    std::optional<int16_t> position;
+    if (isDigits(key))
+        position = text::parseInt16(key, QLocale::c());
+    return position ? workbook.sheet(*position) : workbook.sheet(key);
+}
+
+// The line of a cell (row TAB column TAB type TAB value); none for an empty cell.
+QString cellLine(int row, int column, const xls::Cell &cell)
+{
+    QString kind;
+    QString value;
+    switch (cell.type) {
+    case xls::Cell::Type::Empty:
+        return {};
+    case xls::Cell::Type::Number:
+        kind = QStringLiteral("number");
+        value = exactNumber(cell.number);
+        break;
+    case xls::Cell::Type::Text:
+        kind = QStringLiteral("text");
+        value = escaped(cell.text);
+        break;
+    case xls::Cell::Type::Boolean:
+        kind = QStringLiteral("boolean");
+        value = cell.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        break;
+    case xls::Cell::Type::Error:
+        kind = QStringLiteral("error");
+        value = xls::errorText(cell.errorCode);
+        break;
+    }
+    return QString::number(row) + u'\t' + QString::number(column) + u'\t' + kind + u'\t' + value +
+           u'\n';
+}
+
+} // namespace
+
+int runDump(const QStringList &args)
+{
+    const auto parsed = parseArguments(args);
+    if (const auto *why = std::get_if<QString>(&parsed))
+        return usage(*why);
+    const DumpRequest &request = std::get<DumpRequest>(parsed);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const auto workbook = xls::Workbook::open(*file);
+    const auto workbook = xls::Workbook::open(*request.file);
     if (!workbook) {
         err << workbook.error().message << "\n";
         return Fault;
     }
-    if (!sheetKey) {
+    if (!request.sheet) {
         for (int position = 1; position <= workbook->sheetCount(); ++position)
             out << position << '\t' << (*workbook->sheet(position))->name() << '\n';
         return 0;
     }
-
-    // A number picks the sheet by position (as the factor sheet is reached), any other text
-    // by name.
-    std::optional<int16_t> position;
-    if (isDigits(*sheetKey))
-        position = text::parseInt16(*sheetKey);
-    const auto sheet = position ? workbook->sheet(*position) : workbook->sheet(*sheetKey);
+    const auto sheet = findSheet(*workbook, *request.sheet);
     if (!sheet) {
         err << sheet.error().message << "\n";
         return Fault;
@@ -122,29 +172,8 @@ int runDump(const QStringList &args)
     for (int row = 1; row <= cells.rowCount(); ++row) {
         for (int column = 1; column <= cells.columnCount(); ++column) {
             const xls::Cell &cell = cells.at(row, column);
-            QString kind;
-            QString value;
-            switch (cell.type) {
-            case xls::Cell::Type::Empty:
-                continue;
-            case xls::Cell::Type::Number:
-                kind = QStringLiteral("number");
-                value = exactNumber(cell.number);
-                break;
-            case xls::Cell::Type::Text:
-                kind = QStringLiteral("text");
-                value = escaped(cell.text);
-                break;
-            case xls::Cell::Type::Boolean:
-                kind = QStringLiteral("boolean");
-                value = cell.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-                break;
-            case xls::Cell::Type::Error:
-                kind = QStringLiteral("error");
-                value = xls::errorText(cell.errorCode);
-                break;
-            }
-            out << row << '\t' << column << '\t' << kind << '\t' << value << '\n';
+            if (cell.type != xls::Cell::Type::Empty)
+                out << cellLine(row, column, cell);
         }
     }
     return 0;

@@ -1,4 +1,4 @@
-// Fuzz target: the BIFF record layer and Workbook::fromBiffStream on a bare stream.
+// Fuzz target: the BIFF record layer and biff::readStream on a bare stream.
 
 #include "fuzz/fuzzer.h"
 

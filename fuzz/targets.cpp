@@ -3,6 +3,7 @@
 #include "core/files/inputfile.h"
 #include "core/text/numbertext.h"
 #include "core/xls/biff.h"
+#include "core/xls/biffworkbook.h"
 #include "core/xls/workbook.h"
 
 #include <QByteArray>
@@ -128,17 +129,18 @@ QString checkWorkbook(const Expected<xls::Workbook> &read)
     return {};
 }
 
-// Every field reader of the record layer on one record body. A read either takes exactly its
-// bytes or fails and leaves the cursor failed for good.
-QString exerciseCursor(const xls::biff::Record &record, bool decode)
-{
-    using xls::biff::Cursor;
-    const qsizetype size = record.data.size();
-    auto failedForGood = [](Cursor &cursor) {
-        uint8_t byte = 0;
-        return !cursor.ok() && cursor.remaining() == 0 && !cursor.u8(byte);
-    };
+using xls::biff::Cursor;
 
+bool failedForGood(Cursor &cursor)
+{
+    uint8_t byte = 0;
+    return !cursor.ok() && cursor.remaining() == 0 && !cursor.u8(byte);
+}
+
+// Both string readers with both widths of the character count, from the start of the body.
+QString exerciseStringReads(const xls::biff::Record &record)
+{
+    const qsizetype size = record.data.size();
     for (int countBytes : {1, 2}) {
         Cursor cursor(record);
         QString text;
@@ -158,9 +160,13 @@ QString exerciseCursor(const xls::biff::Record &record, bool decode)
             return QStringLiteral("a failed byte string read that leaves the cursor usable");
         }
     }
+    return {};
+}
 
-    // Fixed-size fields in turn from the start of the body, then a skip of the rest: after that
-    // every read fails.
+// Fixed-size fields in turn from the start of the body, then a skip of the rest: after that
+// every read fails.
+QString exerciseFieldReads(const xls::biff::Record &record)
+{
     Cursor cursor(record);
     for (int i = 0; i < 12; ++i) {
         const qsizetype before = cursor.remaining();
@@ -212,6 +218,17 @@ QString exerciseCursor(const xls::biff::Record &record, bool decode)
     Cursor negative(record);
     if (negative.skip(-1))
         return QStringLiteral("a negative skip that succeeds");
+    return {};
+}
+
+// Every field reader of the record layer on one record body. A read either takes exactly its
+// bytes or fails and leaves the cursor failed for good.
+QString exerciseCursor(const xls::biff::Record &record, bool decode)
+{
+    if (QString broken = exerciseStringReads(record); !broken.isEmpty())
+        return broken;
+    if (QString broken = exerciseFieldReads(record); !broken.isEmpty())
+        return broken;
 
     // The body as text in the code page its first two bytes name (for the first records only:
     // a decoder is slow to make), and its first four bytes as a cell address.
@@ -222,7 +239,7 @@ QString exerciseCursor(const xls::biff::Record &record, bool decode)
         if (decode)
             (void)xls::biff::decodeCodePage(record.data, codePage);
         const int column = codePage;
-        const QString reference = xls::biff::cellReference(row, column);
+        const QString reference = xls::cellReference(row, column);
         if (reference.isEmpty() || !reference.endsWith(QString::number(int(row) + 1)) ||
             !reference[0].isLetter())
             return QStringLiteral("a cell reference that is not one: ") + reference;
@@ -306,8 +323,8 @@ QString checkInputFile(const QByteArray &bytes, const QDateTime &savedAt)
         const Error &error = read.error();
         if (!error.message.startsWith(QStringLiteral("Ogiltig indatafil")))
             return QStringLiteral("an error that is not \"Ogiltig indatafil\": ") + error.message;
-        if (error.title != files::kInputFileFaultTitle)
-            return QStringLiteral("an error with the title ") + error.title;
+        if (error.kind != ErrorKind::InputFile)
+            return QStringLiteral("an error of another kind than the input file's");
         return {};
     }
     const auto written = files::writeInputFile(*read, savedAt);
@@ -432,7 +449,7 @@ QString fuzzBiff(const uint8_t *data, std::size_t size)
     const QByteArray stream = bytesOf(data, size);
     if (QString broken = walkRecords(stream); !broken.isEmpty())
         return broken;
-    return checkWorkbook(xls::Workbook::fromBiffStream(stream, WorkbookName));
+    return checkWorkbook(xls::biff::readStream(stream, WorkbookName));
 }
 
 QString fuzzInputFile(const uint8_t *data, std::size_t size)

@@ -15,7 +15,7 @@ namespace lv::fuzz {
 QString fuzzWorkbook(const uint8_t *data, std::size_t size);
 
 // The BIFF record layer directly on a stream: the record walk, every field reader of a record
-// body, and Workbook::fromBiffStream.
+// body, and biff::readStream.
 QString fuzzBiff(const uint8_t *data, std::size_t size);
 
 // readInputFile on the bytes of a .dat file under sv_SE and en_US; a document that reads

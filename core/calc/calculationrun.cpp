@@ -18,13 +18,13 @@ constexpr int32_t kMaxSegments = 32767;
 
 Error inputFault(const QString &message)
 {
-    return Error{message, input::kInputFaultTitle, MessageIcon::Exclamation};
+    return Error{ErrorKind::InputCheck, message};
 }
 
 // The calculation year's index: 1 = 2005, 2 = 2010, 3 = 2020.
-Expected<int16_t> yearIndex(const QString &yearText)
+Expected<int16_t> yearIndex(const QString &yearText, const QLocale &locale)
 {
-    const auto year = text::parseInt16(yearText);
+    const auto year = text::parseInt16(yearText, locale);
     if (!year)
         return inputFault(QStringLiteral("Välj beräkningsår!"));
     switch (*year) {
@@ -35,18 +35,20 @@ Expected<int16_t> yearIndex(const QString &yearText)
     case 2020:
         return int16_t(3);
     default:
-        return Error{QStringLiteral(" Ogiltigt beräkningsår "), kWorkbookFaultTitle,
-                     MessageIcon::None};
+        return Error{ErrorKind::InvalidYear, QStringLiteral(" Ogiltigt beräkningsår ")};
     }
 }
 
 // One segment row into the tables at position i. Rows come from the segment dialog or an
 // input file, so every cell holds a number; a slope beyond 16 bits is the one way through.
-Expected<void> fillSegment(RunState &run, std::size_t i, const input::SegmentRow &row)
+Expected<void> fillSegment(RunState &run, std::size_t i, const input::SegmentRow &row,
+                           const QLocale &locale)
 {
     using Cell = input::SegmentRow::Cell;
-    const auto single = [&row](Cell cell) { return text::parseSingle(row.cells[cell]); };
-    const auto slope = text::parseInt16(row.cells[Cell::Slope]);
+    const auto single = [&row, &locale](Cell cell) {
+        return text::parseSingle(row.cells[cell], locale);
+    };
+    const auto slope = text::parseInt16(row.cells[Cell::Slope], locale);
     if (!slope) {
         return inputFault(QStringLiteral("Lutningen i segment %1 kan inte beräknas (högst ±32767 "
                                          "%): %2")
@@ -118,22 +120,19 @@ Expected<void> checkSegmentValues(const RunState &run, std::size_t i, const inpu
     return {};
 }
 
-// Faults of the workbooks are shown under the program's name, with the error icon.
-Error workbookFault(Error error)
-{
-    if (error.title.isEmpty()) {
-        error.title = kWorkbookFaultTitle;
-        error.icon = MessageIcon::Critical;
-    }
-    return error;
-}
-
 } // namespace
 
-Error noSegmentsError()
+Error labelWarning(const QString &labelText)
 {
-    return Error{QStringLiteral("Ange minst ett tunnelsegment"), QStringLiteral("Ange indata"),
-                 MessageIcon::Exclamation};
+    return Error{ErrorKind::LabelWarning,
+                 QStringLiteral("Fel i grundtabellen Rätta! ") + labelText};
+}
+
+std::optional<Error> checkHasSegments(const std::vector<input::SegmentRow> &rows)
+{
+    if (rows.empty())
+        return Error{ErrorKind::NoSegments, QStringLiteral("Ange minst ett tunnelsegment")};
+    return std::nullopt;
 }
 
 QString offGridSlopeNotice(const RunState &run)
@@ -146,11 +145,11 @@ QString offGridSlopeNotice(const RunState &run)
 }
 
 Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
-                              const LabelWarning &warn)
+                              const LabelWarning &warn, const QLocale &locale)
 {
-    if (input.rows.empty())
-        return noSegmentsError();
-    const auto year = yearIndex(input.yearText);
+    if (auto empty = checkHasSegments(input.rows))
+        return *empty;
+    const auto year = yearIndex(input.yearText, locale);
     if (!year)
         return year.error();
     if (input.rows.size() > std::size_t(kMaxSegments)) {
@@ -162,14 +161,14 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
     RunState run;
     run.recreate(int32_t(input.rows.size()));
     for (std::size_t i = 0; i < input.rows.size(); ++i) {
-        if (auto filled = fillSegment(run, i, input.rows[i]); !filled)
+        if (auto filled = fillSegment(run, i, input.rows[i], locale); !filled)
             return filled.error();
     }
-    const auto sps = text::parseSingle(input.spsText);
+    const auto sps = text::parseSingle(input.spsText, locale);
     if (!sps || *sps < 0)
         return inputFault(QStringLiteral("Ogiltigt SPS-tal: ") + input.spsText);
     run.spsValue = *sps;
-    const auto share = text::parseSingle(input.shareText);
+    const auto share = text::parseSingle(input.shareText, locale);
     if (!share || *share < 0 || *share > 1)
         return inputFault(QStringLiteral("Ogiltig andel dubbade personbilar: ") + input.shareText);
     run.studdedShare = *share;
@@ -178,28 +177,28 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
     const QDir dir(workbookDir);
     const auto pb = xls::Workbook::open(dir.filePath(QStringLiteral("pb_bara_glid_data.xls")));
     if (!pb)
-        return workbookFault(pb.error());
+        return pb.error();
     const auto lb = xls::Workbook::open(dir.filePath(QStringLiteral("lb_bara_glid_data.xls")));
     if (!lb)
-        return workbookFault(lb.error());
+        return lb.error();
     const auto factors = xls::Workbook::open(dir.filePath(QStringLiteral("faktorer.xls")));
     if (!factors)
-        return workbookFault(factors.error());
+        return factors.error();
 
     for (std::size_t i = 0; i < input.rows.size(); ++i) {
         if (auto checked = checkSegmentValues(run, i, input.rows[i]); !checked)
             return checked.error();
     }
 
-    if (auto done = interpolateProfileFactors(run, *pb, *lb, warn); !done)
-        return workbookFault(done.error());
+    if (auto done = interpolateProfileFactors(run, *pb, *lb, warn, locale); !done)
+        return done.error();
     const auto factorSheet = factors->sheet(1);
     if (!factorSheet)
-        return workbookFault(factorSheet.error());
-    const NumberGrid factorGrid(**factorSheet, factors->fileName());
+        return factorSheet.error();
+    const NumberGrid factorGrid(**factorSheet, factors->fileName(), locale);
     if (auto done = weightClassFactors(run, factorGrid); !done)
         return done.error();
-    if (auto done = computeSegmentEmissions(run, factorGrid); !done)
+    if (auto done = computeSegmentEmissions(run, factorGrid, locale); !done)
         return done.error();
     return run;
 }

@@ -4,9 +4,11 @@
 #include "core/input/segmentrow.h"
 #include "core/text/expected.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace lv::calc {
@@ -21,12 +23,16 @@ struct RunInput
     QString shareText;
 };
 
-// Called with the text of a driving-profile sheet's label cell that lacks "Körprofil"; the
-// window shows it as "Fel i grundtabellen Rätta! " + text, and the run goes on.
+// Called with the text of a driving-profile sheet's label cell that lacks "Körprofil"; the run
+// goes on.
 using LabelWarning = std::function<void(const QString &labelText)>;
 
-// The message of an empty segment list ("Ange minst ett tunnelsegment", title "Ange indata").
-Error noSegmentsError();
+// What the user is told of such a label cell: "Fel i grundtabellen Rätta! " and its text.
+Error labelWarning(const QString &labelText);
+
+// The first check of a run: a segment list without rows is refused ("Ange minst ett
+// tunnelsegment").
+std::optional<Error> checkHasSegments(const std::vector<input::SegmentRow> &rows);
 
 // The line under the result list, in the report and from the batch tool when a run used
 // slopes outside the tables' -7..7 %; empty when it did not. Minus signs are written as
@@ -35,10 +41,11 @@ QString offGridSlopeNotice(const RunState &run);
 
 // Checks the input and computes a run from the three workbooks in `workbookDir`: segment rows
 // to tables, year, SPS and studded share, then the profile factors, the class factors and the
-// segment emissions. Every fault is an error with the user's message; nothing is half-built.
-// Rows are checked again before computing, as an input file may hold values the segment dialog
-// refuses: a negative length, speed or flow, or a zero speed of a class with traffic.
+// segment emissions. The input's texts and the workbooks' number texts are read in `locale`. Every
+// fault is an error with the user's message; nothing is half-built. Rows are checked again before
+// computing, as an input file may hold values the segment dialog refuses: a negative length, speed
+// or flow, or a zero speed of a class with traffic.
 Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
-                              const LabelWarning &warn = {});
+                              const LabelWarning &warn = {}, const QLocale &locale = QLocale());
 
 } // namespace lv::calc

@@ -3,6 +3,7 @@
 #include "core/text/expected.h"
 #include "core/xls/workbook.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace lv::calc {
 
 // A worksheet's used range converted to numbers once, as the calculation reads it: a number
 // is itself, an empty cell counts as 0, a boolean as -1 (true) or 0 (false), a text that reads
-// as a number in the user's locale as that number. Other texts and error codes are faults,
+// as a number in the given locale as that number. Other texts and error codes are faults,
 // reported only when such a cell is actually read.
 class NumberGrid
 {
@@ -24,7 +25,8 @@ public:
     };
 
     NumberGrid() = default;
-    NumberGrid(const xls::Sheet &sheet, const QString &workbookName);
+    NumberGrid(const xls::Sheet &sheet, const QString &workbookName,
+               const QLocale &locale = QLocale());
 
     // Whether (row, column) lies in the used range (1-based, relative to its top-left cell).
     bool contains(int row, int column) const { return m_sheet->contains(row, column); }
@@ -45,14 +47,12 @@ public:
 private:
     const xls::Sheet *m_sheet = nullptr;
     QString m_workbookName;
+    QLocale m_locale;
     int m_columns = 0;
     std::vector<Value> m_values;
 };
 
-// The title of messages about the workbooks.
-inline const QString kWorkbookFaultTitle = QStringLiteral("Luftvaka");
-
 // A cell shown as text in a message: its text, or its number in the general form.
-QString cellDisplayText(const xls::Cell &cell);
+QString cellDisplayText(const xls::Cell &cell, const QLocale &locale = QLocale());
 
 } // namespace lv::calc

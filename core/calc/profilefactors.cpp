@@ -65,9 +65,9 @@ struct ProfileSheet
     NumberGrid grid;
     SpeedTable blocks[2];
 
-    ProfileSheet(const xls::Sheet &sheet, const QString &workbookName)
-        : grid(sheet, workbookName), blocks{SpeedTable(grid, kBlockStart[1]),
-                                            SpeedTable(grid, kBlockStart[2])}
+    ProfileSheet(const xls::Sheet &sheet, const QString &workbookName, const QLocale &locale)
+        : grid(sheet, workbookName, locale), blocks{SpeedTable(grid, kBlockStart[1]),
+                                                    SpeedTable(grid, kBlockStart[2])}
     {}
 };
 
@@ -75,8 +75,9 @@ struct ProfileSheet
 class ProfileSheets
 {
 public:
-    ProfileSheets(const xls::Workbook &workbook, QString prefix, const LabelWarning &warn)
-        : m_workbook(workbook), m_prefix(std::move(prefix)), m_warn(warn)
+    ProfileSheets(const xls::Workbook &workbook, QString prefix, const LabelWarning &warn,
+                  const QLocale &locale)
+        : m_workbook(workbook), m_prefix(std::move(prefix)), m_warn(warn), m_locale(locale)
     {}
 
     Expected<const ProfileSheet *> sheet(int position)
@@ -86,7 +87,7 @@ public:
             const auto sheet = m_workbook.sheet(profileSheetName(m_prefix, kSlopeGrid[position]));
             if (!sheet)
                 return sheet.error();
-            slot.emplace(**sheet, m_workbook.fileName());
+            slot.emplace(**sheet, m_workbook.fileName(), m_locale);
             checkLabel(**sheet);
         }
         return &*slot;
@@ -95,8 +96,9 @@ public:
 private:
     void checkLabel(const xls::Sheet &sheet) const
     {
-        const QString label =
-            sheet.contains(kLabelRow, 1) ? cellDisplayText(sheet.at(kLabelRow, 1)) : QString();
+        const QString label = sheet.contains(kLabelRow, 1)
+                                  ? cellDisplayText(sheet.at(kLabelRow, 1), m_locale)
+                                  : QString();
         if (!label.contains(QStringLiteral("Körprofil")) && m_warn)
             m_warn(label);
     }
@@ -104,6 +106,7 @@ private:
     const xls::Workbook &m_workbook;
     QString m_prefix;
     const LabelWarning &m_warn;
+    const QLocale &m_locale;
     std::array<std::optional<ProfileSheet>, 8> m_sheets;
 };
 
@@ -211,10 +214,11 @@ bool isOffGridSlope(float slope)
 }
 
 Expected<void> interpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
-                                         const xls::Workbook &lbWorkbook, const LabelWarning &warn)
+                                         const xls::Workbook &lbWorkbook, const LabelWarning &warn,
+                                         const QLocale &locale)
 {
-    ProfileSheets pb(pbWorkbook, QStringLiteral("PB "), warn);
-    ProfileSheets lb(lbWorkbook, QStringLiteral("LB "), warn);
+    ProfileSheets pb(pbWorkbook, QStringLiteral("PB "), warn, locale);
+    ProfileSheets lb(lbWorkbook, QStringLiteral("LB "), warn, locale);
     run.offGridSlopes = 0;
     for (int i = 0; i < run.segmentCount; ++i) {
         const int s = slopeBracket(run.segmentSlope[std::size_t(i)]);

@@ -23,12 +23,14 @@ bool isOffGridSlope(float slope);
 
 // First core step: for every segment and vehicle category the five factors per vehicle-km,
 // interpolated by speed inside the two sheets that bracket the slope, then by slope between
-// them. Each sheet is read once; a label cell without "Körprofil" is passed to `warn`.
+// them. Each sheet is read once, its texts in `locale`; a label cell without "Körprofil" is
+// passed to `warn`.
 // A slope below -7 % takes the -7 % factors as they stand: extrapolating downhill would drive
 // fuel and NOx toward zero or below on steep descents, where vehicles still burn fuel and
 // brake. Above 7 % the factors are extrapolated but never fall below zero. The segments with
 // such slopes are counted in `run.offGridSlopes`.
 Expected<void> interpolateProfileFactors(RunState &run, const xls::Workbook &pbWorkbook,
-                                         const xls::Workbook &lbWorkbook, const LabelWarning &warn);
+                                         const xls::Workbook &lbWorkbook, const LabelWarning &warn,
+                                         const QLocale &locale = QLocale());
 
 } // namespace lv::calc

@@ -4,6 +4,8 @@
 #include "core/calc/runstate.h"
 #include "core/text/expected.h"
 
+#include <QLocale>
+
 namespace lv::calc {
 
 // CO2 per litre of fuel in kg: passenger cars, and trucks with or without trailer.
@@ -16,7 +18,9 @@ float studWear(float spsValue, float speed);
 
 // Third core step: every segment's eleven rates per km (flow times class factor over the
 // three classes, road-surface wear, CO2 and the PM10 parts), then the tunnel's length-weighted
-// means in tunnelMeanRates. A tunnel whose lengths add up to 0 or less is a fault.
-Expected<void> computeSegmentEmissions(RunState &run, const NumberGrid &factorSheet);
+// means in tunnelMeanRates. A tunnel whose lengths add up to 0 or less is a fault; its message
+// writes the length in `locale`.
+Expected<void> computeSegmentEmissions(RunState &run, const NumberGrid &factorSheet,
+                                       const QLocale &locale = QLocale());
 
 } // namespace lv::calc

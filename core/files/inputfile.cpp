@@ -32,7 +32,8 @@ std::optional<Error> checkDocument(const InputDocument &document)
 {
     // The reader takes the count as a 16-bit number.
     if (document.rows.size() > 32767) {
-        return Error{QStringLiteral("Segmentlistan har fler rader (%1) än indatafilen kan hålla "
+        return Error{ErrorKind::File,
+                     QStringLiteral("Segmentlistan har fler rader (%1) än indatafilen kan hålla "
                                     "(32767).")
                          .arg(document.rows.size())};
     }
@@ -68,7 +69,7 @@ std::optional<Error> checkDocument(const InputDocument &document)
 
 Error fault(const QString &message)
 {
-    return Error{message, kInputFileFaultTitle, MessageIcon::Exclamation};
+    return Error{ErrorKind::InputFile, message};
 }
 
 Error contentFault(const QString &what)
@@ -81,27 +82,138 @@ QString quoted(const QString &text)
     return u'"' + text + u'"';
 }
 
-// A field of a segment or wear line as a single-precision number written back in the general
-// form; the error names the field and the line (1-based).
-Expected<QString> singleField(const QString &field, int fieldNo, int lineNo)
+// The lines of an input file as the reader walks them. Line numbers are 1-based, as the
+// messages show them; line k is lines[k - 1].
+class InputLines
 {
-    if (const auto value = text::parseSingle(field))
-        return text::formatGeneral(*value);
+public:
+    InputLines(const QStringList &lines, const QLocale &locale) : m_lines(lines), m_locale(locale)
+    {}
+
+    bool has(int lineNo) const { return m_lines.size() >= lineNo; }
+    const QString &line(int lineNo) const { return m_lines[lineNo - 1]; }
+    const QLocale &locale() const { return m_locale; }
+
+    // The fault of a file that ends before the part it names.
+    Error endsBefore(const QString &what) const
+    {
+        return contentFault(
+            QStringLiteral("filen slutar på rad %1, %2").arg(m_lines.size()).arg(what));
+    }
+
+private:
+    const QStringList &m_lines;
+    const QLocale &m_locale;
+};
+
+// A field of a segment or wear line as a single-precision number written back in the general
+// form; the error names the field and the line.
+Expected<QString> singleField(const QString &field, int fieldNo, int lineNo, const QLocale &locale)
+{
+    if (const auto value = text::parseSingle(field, locale))
+        return text::formatGeneral(*value, locale);
     const QString which = QStringLiteral("fält %1 på rad %2").arg(fieldNo).arg(lineNo);
-    if (text::parseDouble(field))
+    if (text::parseDouble(field, locale))
         return contentFault(which + QStringLiteral(" ligger utanför talområdet: ") + quoted(field));
     return contentFault(which + QStringLiteral(" är inget tal: ") + quoted(field));
 }
 
+// Line 5: the calculation year, empty or one the workbooks hold.
+Expected<QString> readYear(const InputLines &in)
+{
+    if (!in.has(5))
+        return in.endsBefore(QStringLiteral("före året"));
+    const QString &year = in.line(5);
+    if (!(year.isEmpty() || year == u"2005" || year == u"2010" || year == u"2020")) {
+        return contentFault(
+            QStringLiteral("året på rad 5 är varken tomt, 2005, 2010 eller 2020: ") + quoted(year));
+    }
+    return year;
+}
+
+// Line 6: the number of segment lines.
+Expected<int16_t> readSegmentCount(const InputLines &in)
+{
+    if (!in.has(6))
+        return in.endsBefore(QStringLiteral("före antalet segment"));
+    const QString &countText = in.line(6);
+    const auto count = text::parseInt16(countText, in.locale());
+    if (!count && !text::parseDouble(countText, in.locale())) {
+        return contentFault(QStringLiteral("antalet segment på rad 6 är inget tal: ") +
+                            quoted(countText));
+    }
+    if (!count || *count < 0) {
+        return contentFault(
+            QStringLiteral("antalet segment på rad 6 ligger utanför 0 till 32767: ") +
+            quoted(countText));
+    }
+    return *count;
+}
+
+// A segment line: the segment number as a 16-bit whole number, then the eight cells.
+Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
+{
+    const QStringList fields = text::splitFields(in.line(lineNo));
+    if (fields.size() < kSegmentFields) {
+        return contentFault(
+            QStringLiteral("rad %1 har för få fält (%2 behövs)").arg(lineNo).arg(kSegmentFields));
+    }
+    SegmentRow row;
+    const QString &numberText = fields[0];
+    if (const auto number = text::parseInt16(numberText, in.locale())) {
+        row.number = QString::number(*number);
+    } else {
+        const QString which = QStringLiteral("fält 1 på rad %1").arg(lineNo);
+        if (text::parseDouble(numberText, in.locale())) {
+            return contentFault(which + QStringLiteral(" ligger utanför -32768 till 32767: ") +
+                                quoted(numberText));
+        }
+        return contentFault(which + QStringLiteral(" är inget tal: ") + quoted(numberText));
+    }
+    for (std::size_t c = 0; c < row.cells.size(); ++c) {
+        const int fieldNo = int(c) + 2;
+        auto cell = singleField(fields[fieldNo - 1], fieldNo, lineNo, in.locale());
+        if (!cell)
+            return cell.error();
+        row.cells[c] = std::move(cell).value();
+    }
+    return row;
+}
+
+// The wear line: the SPS value and the studded share. A field left empty (or blank) when the
+// file was saved stays empty, so that half-finished input can be opened again; anything else
+// must be a number.
+Expected<void> readWearLine(const InputLines &in, int lineNo, InputDocument &document)
+{
+    if (!in.has(lineNo))
+        return in.endsBefore(QStringLiteral("före SPS-talet och andelen dubbade Pb"));
+    const QStringList wear = text::splitFields(in.line(lineNo));
+    if (wear.size() < kWearFields) {
+        return contentFault(
+            QStringLiteral("rad %1 har för få fält (%2 behövs)").arg(lineNo).arg(kWearFields));
+    }
+    QString *targets[kWearFields] = {&document.sps, &document.studdedShare};
+    for (int f = 0; f < kWearFields; ++f) {
+        if (wear[f].trimmed().isEmpty())
+            continue;
+        auto value = singleField(wear[f], f + 1, lineNo, in.locale());
+        if (!value)
+            return value.error();
+        *targets[f] = std::move(value).value();
+    }
+    return {};
+}
+
 } // namespace
 
-Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTime &savedAt)
+Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTime &savedAt,
+                                    const QLocale &locale)
 {
     if (auto problem = checkDocument(document))
         return *problem;
 
-    QStringList lines = {kInputFileHeading, fileDateLine(savedAt), QString(), document.scenario,
-                         document.year,
+    QStringList lines = {kInputFileHeading, fileDateLine(savedAt, locale), QString(),
+                         document.scenario, document.year,
                          // the count with a blank in its sign position and one after it
                          u' ' + QString::number(document.rows.size()) + u' ', QString(),
                          kSegmentHeaders.join(u'\t')};
@@ -117,103 +229,45 @@ Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTi
     return text::encode1252(text::joinLines(lines));
 }
 
-Expected<InputDocument> readInputFile(const QByteArray &bytes)
+Expected<InputDocument> readInputFile(const QByteArray &bytes, const QLocale &locale)
 {
     const QStringList lines = text::splitLines(text::decode1252(bytes));
     if (lines.isEmpty() || lines.first() != kInputFileHeading)
         return fault(QStringLiteral("Ogiltig indatafil"));
+    const InputLines in(lines, locale);
 
-    // Line numbers below are 1-based, as the messages show them; line k is lines[k - 1].
-    const qsizetype lineCount = lines.size();
-    const auto endsBefore = [&](const QString &what) {
-        return contentFault(QStringLiteral("filen slutar på rad %1, %2").arg(lineCount).arg(what));
-    };
-
+    // Lines 2 and 3 (date, empty) are skipped; line 4 is the scenario.
     InputDocument document;
-    if (lineCount < 4)
-        return endsBefore(QStringLiteral("före scenariot"));
-    document.scenario = lines[3];
+    if (!in.has(4))
+        return in.endsBefore(QStringLiteral("före scenariot"));
+    document.scenario = in.line(4);
+    auto year = readYear(in);
+    if (!year)
+        return year.error();
+    document.year = std::move(year).value();
+    const auto count = readSegmentCount(in);
+    if (!count)
+        return count.error();
 
-    if (lineCount < 5)
-        return endsBefore(QStringLiteral("före året"));
-    const QString &year = lines[4];
-    if (!(year.isEmpty() || year == u"2005" || year == u"2010" || year == u"2020")) {
-        return contentFault(
-            QStringLiteral("året på rad 5 är varken tomt, 2005, 2010 eller 2020: ") + quoted(year));
-    }
-    document.year = year;
-
-    if (lineCount < 6)
-        return endsBefore(QStringLiteral("före antalet segment"));
-    const QString &countText = lines[5];
-    const auto count = text::parseInt16(countText);
-    if (!count && !text::parseDouble(countText)) {
-        return contentFault(QStringLiteral("antalet segment på rad 6 är inget tal: ") +
-                            quoted(countText));
-    }
-    if (!count || *count < 0) {
-        return contentFault(
-            QStringLiteral("antalet segment på rad 6 ligger utanför 0 till 32767: ") +
-            quoted(countText));
-    }
-
-    if (lineCount < kLinesBeforeSegments)
-        return endsBefore(QStringLiteral("före segmentraderna"));
+    // Lines 7 and 8 (empty, headers) are skipped but must be there.
+    if (!in.has(kLinesBeforeSegments))
+        return in.endsBefore(QStringLiteral("före segmentraderna"));
     document.rows.reserve(std::size_t(*count));
     for (int i = 0; i < *count; ++i) {
         const int lineNo = kLinesBeforeSegments + 1 + i;
-        if (lineCount < lineNo) {
-            return endsBefore(
+        if (!in.has(lineNo)) {
+            return in.endsBefore(
                 QStringLiteral("efter %1 av %2 segmentrader").arg(i).arg(int(*count)));
         }
-        const QStringList fields = text::splitFields(lines[lineNo - 1]);
-        if (fields.size() < kSegmentFields) {
-            return contentFault(QStringLiteral("rad %1 har för få fält (%2 behövs)")
-                                    .arg(lineNo)
-                                    .arg(kSegmentFields));
-        }
-        SegmentRow row;
-        const QString &numberText = fields[0];
-        if (const auto number = text::parseInt16(numberText)) {
-            row.number = QString::number(*number);
-        } else {
-            const QString which = QStringLiteral("fält 1 på rad %1").arg(lineNo);
-            if (text::parseDouble(numberText)) {
-                return contentFault(which + QStringLiteral(" ligger utanför -32768 till 32767: ") +
-                                    quoted(numberText));
-            }
-            return contentFault(which + QStringLiteral(" är inget tal: ") + quoted(numberText));
-        }
-        for (std::size_t c = 0; c < row.cells.size(); ++c) {
-            const int fieldNo = int(c) + 2;
-            auto cell = singleField(fields[fieldNo - 1], fieldNo, lineNo);
-            if (!cell)
-                return cell.error();
-            row.cells[c] = std::move(cell).value();
-        }
-        document.rows.push_back(std::move(row));
+        auto row = readSegmentLine(in, lineNo);
+        if (!row)
+            return row.error();
+        document.rows.push_back(std::move(row).value());
     }
 
     // The empty line and the "SPS-tal:" line are skipped but must be there.
-    const int wearLineNo = kLinesBeforeSegments + int(*count) + 3;
-    if (lineCount < wearLineNo)
-        return endsBefore(QStringLiteral("före SPS-talet och andelen dubbade Pb"));
-    const QStringList wear = text::splitFields(lines[wearLineNo - 1]);
-    if (wear.size() < kWearFields) {
-        return contentFault(
-            QStringLiteral("rad %1 har för få fält (%2 behövs)").arg(wearLineNo).arg(kWearFields));
-    }
-    // A wear field left empty (or blank) when the file was saved stays empty, so that
-    // half-finished input can be opened again; anything else must be a number.
-    QString *targets[kWearFields] = {&document.sps, &document.studdedShare};
-    for (int f = 0; f < kWearFields; ++f) {
-        if (wear[f].trimmed().isEmpty())
-            continue;
-        auto value = singleField(wear[f], f + 1, wearLineNo);
-        if (!value)
-            return value.error();
-        *targets[f] = std::move(value).value();
-    }
+    if (auto wear = readWearLine(in, kLinesBeforeSegments + int(*count) + 3, document); !wear)
+        return wear.error();
     return document;
 }
 

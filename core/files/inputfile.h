@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 #include <vector>
@@ -24,18 +25,18 @@ struct InputDocument
     bool operator==(const InputDocument &) const = default;
 };
 
-// The first line of every input data file, and the title of every message of the reader.
+// The first line of every input data file.
 inline const QString kInputFileHeading = QStringLiteral("Emissionsberäkning tunnlar: Indata");
-inline const QString kInputFileFaultTitle = QStringLiteral("Indata fel");
 
 // The file's bytes: Windows-1252, CR LF after every line, TAB between fields. Fails (Swedish
 // message naming the character) when a text holds a character the code page cannot hold.
-Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTime &savedAt);
+Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTime &savedAt,
+                                    const QLocale &locale = QLocale());
 
-// Parses a whole input file. Numbers are read in the user's locale and written back in their
+// Parses a whole input file. Numbers are read in the locale and written back in their
 // normalised form (12,50 -> 12,5; segment number 07 -> 7). Any fault gives an error and no
 // document: a wrong first line is exactly "Ogiltig indatafil"; a fault further on begins with
 // "Ogiltig indatafil" and names the line.
-Expected<InputDocument> readInputFile(const QByteArray &bytes);
+Expected<InputDocument> readInputFile(const QByteArray &bytes, const QLocale &locale = QLocale());
 
 } // namespace lv::files

@@ -43,13 +43,13 @@ QString headerLine(results::Mode mode)
 
 Expected<QByteArray> writeResultFile(const QString &scenario, results::Mode mode,
                                      const std::vector<results::ResultRow> &rows,
-                                     const QDateTime &savedAt)
+                                     const QDateTime &savedAt, const QLocale &locale)
 {
     if (auto problem = checkFileField(scenario, QStringLiteral("Scenariot"), true))
         return *problem;
 
     QStringList lines = {QStringLiteral("Emissionsberäkning tunnlar"),
-                         fileDateLine(savedAt),
+                         fileDateLine(savedAt, locale),
                          QString(),
                          scenario,
                          mode == results::Mode::PerKm ? QStringLiteral("Effekter/km")
@@ -59,7 +59,7 @@ Expected<QByteArray> writeResultFile(const QString &scenario, results::Mode mode
     for (const results::ResultRow &row : rows) {
         QStringList fields = {row.label};
         for (const QString &value : row.values)
-            fields.append(text::reformatHashDotHash(value));
+            fields.append(text::reformatHashDotHash(value, locale));
         lines.append(fields.join(u'\t'));
     }
     return text::encode1252(text::joinLines(lines));

@@ -8,16 +8,16 @@ namespace {
 
 Error fault(const QString &message)
 {
-    return Error{message, kInputFaultTitle, MessageIcon::Exclamation};
+    return Error{ErrorKind::InputCheck, message};
 }
 
 } // namespace
 
-std::optional<Error> checkSegmentRow(const SegmentRow &row)
+std::optional<Error> checkSegmentRow(const SegmentRow &row, const QLocale &locale)
 {
-    if (!text::parseInt16(row.number))
+    if (!text::parseInt16(row.number, locale))
         return fault(QStringLiteral("Ogiltigt Segmentnummer: ") + row.number);
-    if (!text::parseSingle(row.cells[SegmentRow::Slope]))
+    if (!text::parseSingle(row.cells[SegmentRow::Slope], locale))
         return fault(QStringLiteral("Ogiltig lutning: ") + row.cells[SegmentRow::Slope]);
 
     static const QString notPositive =
@@ -27,7 +27,7 @@ std::optional<Error> checkSegmentRow(const SegmentRow &row)
         SegmentRow::LbFlow, SegmentRow::LbsSpeed, SegmentRow::LbsFlow};
     std::array<float, 9> value{};
     for (int cell : checked) {
-        const auto v = text::parseSingle(row.cells[std::size_t(cell)]);
+        const auto v = text::parseSingle(row.cells[std::size_t(cell)], locale);
         if (!v)
             return fault(notPositive);
         value[std::size_t(cell)] = *v;
@@ -43,11 +43,12 @@ std::optional<Error> checkSegmentRow(const SegmentRow &row)
     return std::nullopt;
 }
 
-InsertPosition findInsertPosition(const std::vector<QString> &rowNumbers, const QString &number)
+InsertPosition findInsertPosition(const std::vector<QString> &rowNumbers, const QString &number,
+                                  const QLocale &locale)
 {
-    const auto entered = text::parseInt16(number);
+    const auto entered = text::parseInt16(number, locale);
     for (std::size_t i = 0; i < rowNumbers.size(); ++i) {
-        const auto rowNumber = text::parseInt16(rowNumbers[i]);
+        const auto rowNumber = text::parseInt16(rowNumbers[i], locale);
         if (!rowNumber || !entered || *entered > *rowNumber)
             continue;
         return InsertPosition{int(i), rowNumbers[i] == number};

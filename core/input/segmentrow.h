@@ -2,6 +2,7 @@
 
 #include "core/text/expected.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -23,12 +24,9 @@ struct SegmentRow
     bool operator==(const SegmentRow &) const = default;
 };
 
-// The title of every input-check message.
-inline const QString kInputFaultTitle = QStringLiteral("Felaktig indata");
-
 // The segment dialog's checks, in order: number, slope, the seven lengths/speeds/flows as
 // numbers, none below zero, no speed of zero. Returns the first fault's message, or nothing.
-std::optional<Error> checkSegmentRow(const SegmentRow &row);
+std::optional<Error> checkSegmentRow(const SegmentRow &row, const QLocale &locale = QLocale());
 
 // Where a segment with this number goes in a list whose rows carry these number texts.
 struct InsertPosition
@@ -44,6 +42,7 @@ struct InsertPosition
 // than the row's; at the first row that is greater or equal, overwrite it when its number text
 // is identical, otherwise insert before it; past the last row, append. A row whose number text
 // does not convert is passed over.
-InsertPosition findInsertPosition(const std::vector<QString> &rowNumbers, const QString &number);
+InsertPosition findInsertPosition(const std::vector<QString> &rowNumbers, const QString &number,
+                                  const QLocale &locale = QLocale());
 
 } // namespace lv::input

@@ -1,6 +1,5 @@
 #include "core/results/resulttable.h"
 
-#include "core/input/segmentrow.h"
 #include "core/results/substretch.h"
 #include "core/text/numbertext.h"
 
@@ -10,14 +9,9 @@ namespace {
 
 const QString kLabelSeparator = QStringLiteral(" - ");
 
-QString stretchLabel(float start, float stop)
-{
-    return text::formatGeneral(start) + kLabelSeparator + text::formatGeneral(stop);
-}
-
 Error inputFault(const QString &message)
 {
-    return Error{message, input::kInputFaultTitle, MessageIcon::Exclamation};
+    return Error{ErrorKind::InputCheck, message};
 }
 
 } // namespace
@@ -44,68 +38,100 @@ QStringList resultHeaders(Mode mode, bool co2Colon)
             co2};
 }
 
-ResultRow makeRow(const QString &label, const calc::ResultValues &values)
+ResultRow makeRow(const QString &label, const calc::ResultValues &values, const QLocale &locale)
 {
     ResultRow row;
     row.label = label;
-    for (std::size_t column = 0; column < kColumnQuantity.size(); ++column)
-        row.values[column] = text::formatHashDotHash(values[std::size_t(kColumnQuantity[column])]);
+    for (std::size_t column = 0; column < kColumnQuantity.size(); ++column) {
+        row.values[column] =
+            text::formatHashDotHash(values[std::size_t(kColumnQuantity[column])], locale);
+    }
     return row;
 }
 
-ResultRow totalRow(const calc::RunState &run)
+QString stretchLabel(float start, float stop, const QLocale &locale)
 {
-    return makeRow(kTotalLabel, run.tunnelMeanRates);
+    return text::formatGeneral(start, locale) + kLabelSeparator + text::formatGeneral(stop, locale);
 }
 
-Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
-                                  const QString &stopText, Mode mode)
+RowValues totalValues(const calc::RunState &run)
 {
-    const auto start = text::parseSingle(startText);
+    return RowValues{kTotalLabel, run.tunnelMeanRates};
+}
+
+ResultRow totalRow(const calc::RunState &run, const QLocale &locale)
+{
+    return makeRow(kTotalLabel, run.tunnelMeanRates, locale);
+}
+
+Expected<RowValues> subStretchValues(const calc::RunState &run, const QString &startText,
+                                     const QString &stopText, Mode mode, const QLocale &locale)
+{
+    const auto start = text::parseSingle(startText, locale);
     if (!start)
         return inputFault(QStringLiteral("Ogiltig startkoordinat: ") + startText);
-    const auto stop = text::parseSingle(stopText);
+    const auto stop = text::parseSingle(stopText, locale);
     if (!stop)
         return inputFault(QStringLiteral("Ogiltig slutkoordinat: ") + stopText);
     const float total = tunnelLength(run);
     if (!(*start >= 0 && *start < *stop && *stop >= 0 && *start <= total && *stop <= total)) {
         return inputFault(
             QStringLiteral("Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= ") +
-            text::formatGeneral(total) + QStringLiteral(" (total tunnellängd)"));
+            text::formatGeneral(total, locale) + QStringLiteral(" (total tunnellängd)"));
     }
-    return makeRow(stretchLabel(*start, *stop),
-                   sumSubStretch(run, *start, *stop, mode == Mode::PerKm));
+    return RowValues{stretchLabel(*start, *stop, locale),
+                     sumSubStretch(run, *start, *stop, mode == Mode::PerKm)};
+}
+
+Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
+                                  const QString &stopText, Mode mode, const QLocale &locale)
+{
+    const auto row = subStretchValues(run, startText, stopText, mode, locale);
+    if (!row)
+        return row.error();
+    return makeRow(row->label, row->values, locale);
 }
 
 std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
-                                                      const QString &label)
+                                                      const QString &label, const QLocale &locale)
 {
     if (label == kTotalLabel)
         return std::pair{0.0f, tunnelLength(run)};
     const QStringList pieces = label.split(kLabelSeparator);
     if (pieces.size() < 2)
         return std::nullopt;
-    const auto start = text::parseSingle(pieces[0]);
-    const auto stop = text::parseSingle(pieces[1]);
+    const auto start = text::parseSingle(pieces[0], locale);
+    const auto stop = text::parseSingle(pieces[1], locale);
     if (!start || !stop)
         return std::nullopt;
     return std::pair{*start, *stop};
 }
 
-std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode)
+std::optional<RowValues> recalcValues(const calc::RunState &run, const QString &label, Mode mode,
+                                      const QLocale &locale)
 {
-    const auto stretch = stretchOfLabel(run, label);
+    const auto stretch = stretchOfLabel(run, label, locale);
     if (!stretch)
         return std::nullopt;
     const auto [start, stop] = *stretch;
-    const QString newLabel = label == kTotalLabel ? kTotalLabel : stretchLabel(start, stop);
-    return makeRow(newLabel, sumSubStretch(run, start, stop, mode == Mode::PerKm));
+    const QString newLabel = label == kTotalLabel ? kTotalLabel : stretchLabel(start, stop, locale);
+    return RowValues{newLabel, sumSubStretch(run, start, stop, mode == Mode::PerKm)};
 }
 
-void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode)
+std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode,
+                                   const QLocale &locale)
+{
+    const auto row = recalcValues(run, label, mode, locale);
+    if (!row)
+        return std::nullopt;
+    return makeRow(row->label, row->values, locale);
+}
+
+void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode,
+                   const QLocale &locale)
 {
     for (ResultRow &row : rows) {
-        if (auto recomputed = recalcRow(run, row.label, mode))
+        if (auto recomputed = recalcRow(run, row.label, mode, locale))
             row = std::move(*recomputed);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/calc/runstate.h"
 #include "core/text/expected.h"
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -35,27 +36,48 @@ inline constexpr std::array<int, 11> kColumnQuantity = {1, 2, 3, 8, 4, 9, 5, 10,
 // per-km mode has been chosen through the switch ("CO2 [kg/km]" at start).
 QStringList resultHeaders(Mode mode, bool co2Colon = true);
 
+// A row before its values are written as texts: its label and the eleven quantities by
+// quantity index.
+struct RowValues
+{
+    QString label;
+    calc::ResultValues values{};
+};
+
 // A row from a label and result values, each value in the "#.##" form.
-ResultRow makeRow(const QString &label, const calc::ResultValues &values);
+ResultRow makeRow(const QString &label, const calc::ResultValues &values,
+                  const QLocale &locale = QLocale());
+
+// The label of the stretch start..stop: the two numbers in the general form joined by " - ".
+QString stretchLabel(float start, float stop, const QLocale &locale = QLocale());
 
 // The "Totalt" row of a run (its tunnel means).
-ResultRow totalRow(const calc::RunState &run);
+RowValues totalValues(const calc::RunState &run);
+ResultRow totalRow(const calc::RunState &run, const QLocale &locale = QLocale());
 
 // "Lägg till": checks the two coordinate texts (start, stop, then 0 <= start < stop <= T) and
 // computes the new row, or returns the message of the first failing check.
+Expected<RowValues> subStretchValues(const calc::RunState &run, const QString &startText,
+                                     const QString &stopText, Mode mode,
+                                     const QLocale &locale = QLocale());
 Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
-                                  const QString &stopText, Mode mode);
+                                  const QString &stopText, Mode mode,
+                                  const QLocale &locale = QLocale());
 
 // The stretch (start, stop in m) a row's label stands for: "Totalt" is 0..T, otherwise the two
 // numbers joined by " - ". A label of any other form gives nothing.
-std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
-                                                      const QString &label);
+std::optional<std::pair<float, float>>
+stretchOfLabel(const calc::RunState &run, const QString &label, const QLocale &locale = QLocale());
 
 // Recomputes one row from its label in a mode: "Totalt" as 0..T, otherwise the two numbers
 // joined by " - ". A label of any other form gives nothing (the row is left as it is).
-std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode);
+std::optional<RowValues> recalcValues(const calc::RunState &run, const QString &label, Mode mode,
+                                      const QLocale &locale = QLocale());
+std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode,
+                                   const QLocale &locale = QLocale());
 
 // Recomputes every row from its label in a mode (rows with a label of another form stay).
-void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode);
+void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode,
+                   const QLocale &locale = QLocale());
 
 } // namespace lv::results

@@ -8,16 +8,25 @@
 
 namespace lv {
 
-// The icon of a message box, without naming any widget.
-enum class MessageIcon { None, Exclamation, Critical };
+// What went wrong, as far as it matters for how the user is told: the window gives each kind
+// its own title and icon.
+enum class ErrorKind {
+    InputCheck,   // a value of the input that cannot be computed
+    NoSegments,   // a run without any segment
+    InvalidYear,  // a calculation year the workbooks hold no data for
+    LabelWarning, // a driving-profile sheet whose label cell lacks "Körprofil"; the run goes on
+    Workbook,     // a workbook that cannot be read or lacks what the calculation needs
+    InputFile,    // the content of an input data file
+    File,         // a file that cannot be read or written, or a text a file cannot hold
+    Printer,      // a report the printer did not take
+};
 
-// A failure the user is shown: the message is already in the user's words (Swedish). The title
-// and icon say how the window shows it; an empty title leaves the choice to the caller.
+// A failure the user is shown: its kind and the message, already in the user's words
+// (Swedish).
 struct Error
 {
+    ErrorKind kind;
     QString message;
-    QString title = {};
-    MessageIcon icon = MessageIcon::Exclamation;
 
     bool operator==(const Error &) const = default;
 };

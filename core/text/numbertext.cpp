@@ -29,8 +29,8 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// The number symbols of the user's locale, looked up again only when the default locale
-// changes (parsing a maximum tunnel converts a quarter of a million texts).
+// The number symbols of a locale, looked up again only when the locale differs from the last
+// one asked for (parsing a maximum tunnel converts a quarter of a million texts).
 struct Symbols
 {
     QLocale locale;
@@ -39,23 +39,22 @@ struct Symbols
     QString plus;
 };
 
-const Symbols &symbols()
+const Symbols &symbols(const QLocale &locale)
 {
     thread_local Symbols cached{QLocale::c(), QStringLiteral("."), QStringLiteral("-"),
                                 QStringLiteral("+")};
-    const QLocale current;
-    if (!(current == cached.locale)) {
-        cached = Symbols{current, current.decimalPoint(), current.negativeSign(),
-                         current.positiveSign()};
+    if (!(locale == cached.locale)) {
+        cached =
+            Symbols{locale, locale.decimalPoint(), locale.negativeSign(), locale.positiveSign()};
     }
     return cached;
 }
 
-// Checks the syntax of a number text in the user's locale and rewrites it as a C-locale
-// number ("-1.5e3"), or returns nothing when the text is not a number.
-std::optional<std::string> toCNumber(const QString &text)
+// Checks the syntax of a number text in a locale and rewrites it as a C-locale number
+// ("-1.5e3"), or returns nothing when the text is not a number.
+std::optional<std::string> toCNumber(const QString &text, const QLocale &locale)
 {
-    const Symbols &sym = symbols();
+    const Symbols &sym = symbols(locale);
     const QString &decimal = sym.decimal;
     const QString &minus = sym.minus;
     const QString &plus = sym.plus;
@@ -160,9 +159,9 @@ void increment(std::string &digits)
 
 } // namespace
 
-std::optional<double> parseDouble(const QString &text)
+std::optional<double> parseDouble(const QString &text, const QLocale &locale)
 {
-    const auto c = toCNumber(text);
+    const auto c = toCNumber(text, locale);
     if (!c)
         return std::nullopt;
     const double value = strtod_l(c->c_str(), nullptr, cLocale());
@@ -171,9 +170,9 @@ std::optional<double> parseDouble(const QString &text)
     return value;
 }
 
-std::optional<float> parseSingle(const QString &text)
+std::optional<float> parseSingle(const QString &text, const QLocale &locale)
 {
-    const auto c = toCNumber(text);
+    const auto c = toCNumber(text, locale);
     if (!c)
         return std::nullopt;
     // Rounded once, from the decimal text straight to single precision. A value too small
@@ -184,9 +183,9 @@ std::optional<float> parseSingle(const QString &text)
     return value;
 }
 
-std::optional<int16_t> parseInt16(const QString &text)
+std::optional<int16_t> parseInt16(const QString &text, const QLocale &locale)
 {
-    const auto value = parseDouble(text);
+    const auto value = parseDouble(text, locale);
     if (!value)
         return std::nullopt;
     const double rounded = std::nearbyint(*value); // the default rounding: ties to even
@@ -195,7 +194,7 @@ std::optional<int16_t> parseInt16(const QString &text)
     return static_cast<int16_t>(rounded);
 }
 
-QString formatHashDotHash(double value)
+QString formatHashDotHash(double value, const QLocale &locale)
 {
     if (!std::isfinite(value))
         return nonFinite(value);
@@ -231,18 +230,18 @@ QString formatHashDotHash(double value)
     if (value < 0 && !isZero)
         out += u'-';
     out += QString::fromLatin1(integer);
-    out += symbols().decimal;
+    out += symbols(locale).decimal;
     out += QString::fromLatin1(fraction);
     return out;
 }
 
-QString reformatHashDotHash(const QString &cellText)
+QString reformatHashDotHash(const QString &cellText, const QLocale &locale)
 {
-    const auto value = parseDouble(cellText);
-    return value ? formatHashDotHash(*value) : cellText;
+    const auto value = parseDouble(cellText, locale);
+    return value ? formatHashDotHash(*value, locale) : cellText;
 }
 
-QString formatGeneral(float value)
+QString formatGeneral(float value, const QLocale &locale)
 {
     const double v = value;
     if (!std::isfinite(v))
@@ -250,7 +249,7 @@ QString formatGeneral(float value)
     if (v == 0.0)
         return QStringLiteral("0");
     const Decimal d = toDecimal(std::fabs(v), 7);
-    const QString &decimal = symbols().decimal;
+    const QString &decimal = symbols(locale).decimal;
     std::string digits = d.digits;
     QString out = v < 0 ? QStringLiteral("-") : QString();
     if (d.exponent < -4 || d.exponent > 6) {
@@ -280,9 +279,8 @@ QString formatGeneral(float value)
     return out;
 }
 
-QString formatDateTime(const QDateTime &moment)
+QString formatDateTime(const QDateTime &moment, const QLocale &locale)
 {
-    const QLocale locale;
     // The long time format without its time-zone field ('t' outside quotes).
     const QString longTime = locale.timeFormat(QLocale::LongFormat);
     QString format;

@@ -35,6 +35,13 @@ QString describeCharacter(QChar c)
     return code;
 }
 
+// Every message of a file that was not saved: "Filen NAME sparades inte" and the reason.
+Error notSavedError(const QString &path, const QString &reason)
+{
+    return Error{ErrorKind::File,
+                 QStringLiteral("Filen %1 sparades inte").arg(QFileInfo(path).fileName()) + reason};
+}
+
 } // namespace
 
 QString decode1252(const QByteArray &bytes)
@@ -62,7 +69,8 @@ Expected<QByteArray> encode1252(const QString &text)
                 what = QStringLiteral("\"%1\" (U+%2)")
                            .arg(text.mid(i, 2), QString::number(cp, 16).toUpper());
             }
-            return Error{QStringLiteral("Tecknet %1 kan inte sparas i filens teckenkodning "
+            return Error{ErrorKind::File,
+                         QStringLiteral("Tecknet %1 kan inte sparas i filens teckenkodning "
                                         "(Windows-1252).")
                              .arg(what)};
         }
@@ -107,33 +115,37 @@ QStringList splitFields(const QString &line)
 
 Expected<void> saveFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
+    const auto notSaved = [&path](const QString &why, const QString &detail) {
+        return notSavedError(path, QStringLiteral(": %1 (%2).").arg(why, detail));
+    };
     // Unbuffered: a buffered write that fails only when the buffer is flushed (a full disk) is
     // not seen by commit(), which would then put a short file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return Error{QStringLiteral("Filen %1 sparades inte: den kunde inte skapas (%2).")
-                         .arg(name, file.errorString())};
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return notSaved(QStringLiteral("den kunde inte skapas"), file.errorString());
     if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return Error{QStringLiteral("Filen %1 sparades inte: skrivningen misslyckades (%2).")
-                         .arg(name, why)};
+        return notSaved(QStringLiteral("skrivningen misslyckades"), why);
     }
-    if (!file.commit()) {
-        return Error{QStringLiteral("Filen %1 sparades inte: den kunde inte ersättas (%2).")
-                         .arg(name, file.errorString())};
-    }
+    if (!file.commit())
+        return notSaved(QStringLiteral("den kunde inte ersättas"), file.errorString());
     return {};
+}
+
+Expected<void> saveFile(const QString &path, const Expected<QByteArray> &bytes)
+{
+    if (!bytes)
+        return notSavedError(path, QStringLiteral(". ") + bytes.error().message);
+    return saveFileAtomically(path, *bytes);
 }
 
 Expected<QByteArray> readWholeFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return Error{QStringLiteral("Filen %1 kunde inte öppnas (%2).")
-                         .arg(QFileInfo(path).fileName(), file.errorString())};
+        return Error{ErrorKind::File, QStringLiteral("Filen %1 kunde inte öppnas (%2).")
+                                          .arg(QFileInfo(path).fileName(), file.errorString())};
     }
     return file.readAll();
 }

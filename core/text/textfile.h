@@ -32,6 +32,10 @@ QStringList splitFields(const QString &line);
 // the target. On failure the old file is left as it was and the error says why, in Swedish.
 Expected<void> saveFileAtomically(const QString &path, const QByteArray &bytes);
 
+// Saves the bytes a file writer produced, or says why nothing was written: the writer's error
+// (a text the file cannot hold) or the atomic save's.
+Expected<void> saveFile(const QString &path, const Expected<QByteArray> &bytes);
+
 // Reads a whole file, or says in Swedish why it could not.
 Expected<QByteArray> readWholeFile(const QString &path);
 

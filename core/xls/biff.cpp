@@ -238,12 +238,4 @@ QString decodeCodePage(QByteArrayView bytes, int codePage)
     return decoded;
 }
 
-QString cellReference(int row, int column)
-{
-    QString letters;
-    for (int c = column + 1; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar(u'A' + (c - 1) % 26));
-    return letters + QString::number(row + 1);
-}
-
 } // namespace lv::xls::biff

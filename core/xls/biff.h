@@ -123,7 +123,4 @@ double rkValue(uint32_t rk);
 // is 1252, unknown, or not available.
 QString decodeCodePage(QByteArrayView bytes, int codePage);
 
-// The cell reference "C24" of a 0-based sheet row and column.
-QString cellReference(int row, int column);
-
 } // namespace lv::xls::biff

@@ -88,9 +88,14 @@ bool rootEntryHasSiblings(const QByteArray &file)
 
 } // namespace
 
+bool isCompoundFile(const QByteArray &bytes)
+{
+    return bytes.size() >= 8 && std::memcmp(bytes.constData(), Signature, 8) == 0;
+}
+
 WorkbookStream readWorkbookStream(const QByteArray &file)
 {
-    if (file.size() < 8 || std::memcmp(file.constData(), Signature, 8) != 0)
+    if (!isCompoundFile(file))
         return {WorkbookStream::Status::NotCompoundFile, {}};
     if (rootEntryHasSiblings(file))
         return {WorkbookStream::Status::Damaged, {}};

@@ -20,6 +20,9 @@ struct WorkbookStream
     QByteArray bytes;
 };
 
+// Whether the bytes start with the signature of an OLE2 compound file.
+bool isCompoundFile(const QByteArray &bytes);
+
 // The BIFF stream of a workbook file: "Workbook" (Excel 97-2003) before "Book" (Excel 5/95),
 // names compared without regard to case.
 WorkbookStream readWorkbookStream(const QByteArray &file);

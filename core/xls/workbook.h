@@ -9,6 +9,12 @@
 #include <memory>
 #include <vector>
 
+// Workbooks as the calculation and `luftvaka-batch --dump` read them: sheets by name or
+// position, their used range and the cells' values. Nothing here depends on a file format:
+//   workbook.h         this interface, and Workbook::open, which picks the reader for a file
+//   workbookbuilder.h  what a reader uses to build a Workbook, and the messages it refuses with
+//   biffworkbook.h     the reader of Excel 97-2003 (.xls) files, BIFF5 and BIFF8
+//   biff.h, ole.h      its two layers: BIFF records, and the OLE2 compound file around them
 namespace lv::xls {
 
 // One cell value as the spreadsheet application hands it out: empty, a number, a text, a
@@ -20,14 +26,14 @@ struct Cell
     Type type = Type::Empty;
     double number = 0;     // Number; Boolean as 1 or 0
     QString text;          // Text
-    uint8_t errorCode = 0; // Error: the BIFF error code (0x07 #DIV/0!, 0x2A #N/A, ...)
+    uint8_t errorCode = 0; // Error: the error code as .xls files store it (0x07 #DIV/0!, ...)
 
     bool operator==(const Cell &) const = default;
 };
 
-// The used range of one worksheet: the smallest rectangle that holds every cell record of the
-// sheet, formatted empty cells included. Cells are addressed (row, column) from 1, relative to
-// the top-left cell of the used range.
+// The used range of one worksheet: the smallest rectangle that holds every cell of the sheet,
+// formatted empty cells included. Cells are addressed (row, column) from 1, relative to the
+// top-left cell of the used range.
 class Sheet
 {
 public:
@@ -48,8 +54,7 @@ public:
     QString reference(int row, int column) const;
 
 private:
-    friend class Workbook;
-    friend struct SheetBuilder;
+    friend class SheetBuilder;
     QString m_name;
     int m_firstRow = 0;
     int m_firstColumn = 0;
@@ -64,16 +69,15 @@ private:
     std::vector<uint32_t> m_dense;
 };
 
-// An .xls workbook (BIFF8, also BIFF5/7) read whole into memory.
+// A workbook read whole into memory: its worksheets in the workbook's order.
 class Workbook
 {
 public:
     // Opens and reads a workbook file. Errors name the file (Swedish).
     static Expected<Workbook> open(const QString &path);
-    // Reads a workbook from the bytes of an OLE2 compound file; `fileName` names it in errors.
+    // Reads a workbook from the bytes of a file; `fileName` names it in errors. The format is
+    // told by the bytes, not by the name.
     static Expected<Workbook> fromBytes(const QByteArray &bytes, const QString &fileName);
-    // Reads a workbook from the bytes of its BIFF stream ("Workbook" or "Book").
-    static Expected<Workbook> fromBiffStream(const QByteArray &stream, const QString &fileName);
 
     const QString &fileName() const { return m_fileName; }
     int sheetCount() const { return int(m_sheets.size()); }
@@ -84,12 +88,16 @@ public:
     Expected<const Sheet *> sheet(int position) const;
 
 private:
-    friend struct WorkbookReader;
+    friend class WorkbookBuilder;
     QString m_fileName;
+    // Shared, so that copies of a workbook are cheap.
     std::vector<std::shared_ptr<const Sheet>> m_sheets;
 };
 
-// The text Excel shows for a BIFF error code ("#DIV/0!", "#N/A", ...).
+// The cell reference "C24" of a 0-based sheet row and column.
+QString cellReference(int row, int column);
+
+// The text the spreadsheet shows for an error code ("#DIV/0!", "#N/A", ...).
 QString errorText(uint8_t errorCode);
 
 } // namespace lv::xls

@@ -6,6 +6,7 @@
 #include "gui/app/guardedtabwidget.h"
 #include "gui/files/filecommands.h"
 #include "gui/input/segmentlist.h"
+#include "gui/input/segmenttablemodel.h"
 #include "gui/prompts/prompts.h"
 #include "gui/results/resulttab.h"
 
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,7 +24,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -97,13 +97,13 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
 
     setMinimumSize(720, 480);
 
-    // Start-up: centred, only the input tab, the program's directory current, ready.
+    // Start-up: centred, only the input tab, ready. The working directory is left alone: the
+    // workbooks are read from m_appPath.
     centreOnScreen();
     m_tabs->setTabEnabled(kInputTab, true);
     m_tabs->setTabEnabled(kResultTab, false);
     m_tabs->setCurrentIndex(kInputTab);
     m_appPath = appPath.isEmpty() ? QCoreApplication::applicationDirPath() : appPath;
-    QDir::setCurrent(m_appPath);
     setStatus(kReady);
 }
 
@@ -134,7 +134,8 @@ void MainWindow::buildInputTab(QWidget *tab)
     top->addWidget(yearLabel);
     top->addWidget(m_yearCombo);
 
-    m_segments = new SegmentList(m_prompts, tab);
+    m_segmentModel = new SegmentTableModel(this);
+    m_segments = new SegmentList(*m_segmentModel, m_prompts, tab);
 
     auto *wearFrame = new QGroupBox(QStringLiteral("Dubbslitage"), tab);
     auto *spsLabel = new QLabel(QStringLiteral("SPS-tal (75 km/h): [g/fkm] "), wearFrame);
@@ -166,7 +167,7 @@ void MainWindow::buildInputTab(QWidget *tab)
     layout->addWidget(wearFrame);
 
     setTabOrder(m_scenarioEdit, m_yearCombo);
-    setTabOrder(m_yearCombo, m_segments->list());
+    setTabOrder(m_yearCombo, m_segments->view());
     setTabOrder(m_segments->lastButton(), m_spsEdit);
     setTabOrder(m_spsEdit, m_studdedShareEdit);
 }
@@ -240,23 +241,20 @@ void MainWindow::calculate()
         setStatus(kReady);
     };
 
-    calc::RunInput input;
-    input.rows = m_segments->rows();
-    if (input.rows.empty()) {
-        showError(calc::noSegmentsError());
+    files::InputDocument document = inputDocument();
+    if (const auto empty = calc::checkHasSegments(document.rows)) {
+        showError(*empty);
         return;
     }
     m_resultTab->beginRun();
-    input.yearText = m_yearCombo->currentText();
-    input.spsText = m_spsEdit->text();
-    input.shareText = m_studdedShareEdit->text();
+    const calc::RunInput input{std::move(document.rows), document.year, document.sps,
+                               document.studdedShare};
 
     // The run computes into new tables; the last run's tables stay in place until it succeeds.
     std::optional<WaitCursor> waitCursor(std::in_place);
     const auto warn = [this, &waitCursor](const QString &labelText) {
         waitCursor.reset();
-        m_prompts.message(QStringLiteral("Fel i grundtabellen Rätta! ") + labelText,
-                          QStringLiteral("Luftvaka"), MessageIcon::None);
+        gui::showError(m_prompts, calc::labelWarning(labelText));
         waitCursor.emplace();
     };
     Expected<calc::RunState> run = calc::computeRun(input, m_appPath, warn);
@@ -297,14 +295,15 @@ void MainWindow::clearCurrentTab()
 files::InputDocument MainWindow::inputDocument() const
 {
     return files::InputDocument{m_scenarioEdit->text(), m_yearCombo->currentText(),
-                                m_segments->rows(), m_spsEdit->text(), m_studdedShareEdit->text()};
+                                m_segmentModel->rows(), m_spsEdit->text(),
+                                m_studdedShareEdit->text()};
 }
 
 void MainWindow::setInputDocument(const files::InputDocument &document)
 {
     m_scenarioEdit->setText(document.scenario);
     m_yearCombo->setCurrentIndex(m_yearCombo->findText(document.year)); // "" selects no year
-    m_segments->setRows(document.rows);
+    m_segmentModel->setRows(document.rows);
     m_spsEdit->setText(document.sps);
     m_studdedShareEdit->setText(document.studdedShare);
 }

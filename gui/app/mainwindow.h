@@ -20,16 +20,18 @@ namespace lv::gui {
 class Prompts;
 class ResultTab;
 class SegmentList;
+class SegmentTableModel;
 
-// The main window and the owner of the program's state: the input as its controls show it,
-// the tables of the last successful calculation run, and the result tab working on them.
+// The main window and the owner of the program's state: the input document (the segment rows
+// in their model, the other values in their fields), the tables of the last successful
+// calculation run, and the result tab working on them.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
     // `appPath` is the program's directory, where the workbooks lie; empty means the
-    // directory of the running executable. It becomes the current directory.
+    // directory of the running executable.
     explicit MainWindow(Prompts &prompts, const QString &appPath = QString(),
                         QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -38,8 +40,8 @@ public:
     // The tables of the last successful run, or nothing before the first.
     std::shared_ptr<const calc::RunState> runState() const { return m_run; }
     QString statusText() const;
-    // The input as the controls show it (scenario, year, segment rows, the two wear fields),
-    // and putting an input read from a file back into them.
+    // The input document as it stands (scenario, year, segment rows, the two wear fields), and
+    // putting one read from a file in its place.
     files::InputDocument inputDocument() const;
     void setInputDocument(const files::InputDocument &document);
 
@@ -58,12 +60,13 @@ private:
     void showAbout();
 
     Prompts &m_prompts;
-    QString m_appPath; // AppPath
+    QString m_appPath;
     std::shared_ptr<const calc::RunState> m_run;
 
     QTabWidget *m_tabs = nullptr;
     QLineEdit *m_scenarioEdit = nullptr;
     QComboBox *m_yearCombo = nullptr;
+    SegmentTableModel *m_segmentModel = nullptr;
     SegmentList *m_segments = nullptr;
     QLineEdit *m_spsEdit = nullptr;
     QLineEdit *m_studdedShareEdit = nullptr;

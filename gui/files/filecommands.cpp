@@ -7,27 +7,18 @@
 #include "gui/prompts/prompts.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QPrinter>
 
 namespace lv::gui {
 
 namespace {
 
-// Writes the file's bytes, or says why nothing was written: a text the file cannot hold
-// (the writer's error) or a file that could not be written (the atomic save's).
+// Writes the file's bytes, or says why nothing was written under the command's title.
 void saveBytes(Prompts &prompts, const QString &title, const QString &path,
                const Expected<QByteArray> &bytes)
 {
-    if (!bytes) {
-        prompts.message(QStringLiteral("Filen %1 sparades inte. %2")
-                            .arg(QFileInfo(path).fileName(), bytes.error().message),
-                        title, MessageIcon::Exclamation);
-        return;
-    }
-    const Expected<void> saved = text::saveFileAtomically(path, *bytes);
-    if (!saved)
-        prompts.message(saved.error().message, title, MessageIcon::Exclamation);
+    if (const Expected<void> saved = text::saveFile(path, bytes); !saved)
+        showError(prompts, saved.error(), title);
 }
 
 } // namespace
@@ -77,7 +68,7 @@ void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, re
     const Expected<void> printed = printReport(
         printer, files::reportLines(scenario, mode, rows, QDateTime::currentDateTime(), notice));
     if (!printed)
-        prompts.message(printed.error().message, kPrintTitle, MessageIcon::Exclamation);
+        showError(prompts, printed.error(), kPrintTitle);
 }
 
 } // namespace lv::gui

@@ -15,7 +15,7 @@ Error printFault(const QString &why, int done, int copies)
     QString message = QStringLiteral("Rapporten skrevs inte ut: ") + why;
     if (copies > 1)
         message += QStringLiteral(" %1 av %2 kopior skrevs ut.").arg(done).arg(copies);
-    return Error{message};
+    return Error{ErrorKind::Printer, message};
 }
 
 // Prints line after line down the pages of one open print job.

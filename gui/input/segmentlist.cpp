@@ -1,24 +1,27 @@
 #include "gui/input/segmentlist.h"
 
 #include "gui/input/segmentdialog.h"
+#include "gui/input/segmenttablemodel.h"
 #include "gui/prompts/prompts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace lv::gui {
 
 using input::SegmentRow;
 
-SegmentList::SegmentList(Prompts &prompts, QWidget *parent)
-    : QGroupBox(QStringLiteral("Segment"), parent), m_prompts(prompts)
+SegmentList::SegmentList(SegmentTableModel &model, Prompts &prompts, QWidget *parent)
+    : QGroupBox(QStringLiteral("Segment"), parent), m_model(model), m_prompts(prompts)
 {
-    m_segmentView = new QTreeWidget(this);
+    m_segmentView = new QTreeView(this);
     m_segmentView->setObjectName(QStringLiteral("segmentView"));
     m_segmentView->setAccessibleName(QStringLiteral("Segment"));
+    m_segmentView->setModel(&m_model);
     m_segmentView->setRootIsDecorated(false);
     m_segmentView->setItemsExpandable(false);
     m_segmentView->setUniformRowHeights(true);
@@ -26,18 +29,6 @@ SegmentList::SegmentList(Prompts &prompts, QWidget *parent)
     m_segmentView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_segmentView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_segmentView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Exactly these headers: two end in a blank, and one has a capital H.
-    m_segmentView->setHeaderLabels({
-        QStringLiteral("Segment nr:"),
-        QStringLiteral("Längd: [m]"),
-        QStringLiteral("Lutning: [%]"),
-        QStringLiteral("Pb, Medelhastighet: [km/h]"),
-        QStringLiteral("Pb, Flöde: [f/h] "),
-        QStringLiteral("Lb, MedelHastighet: [km/h]"),
-        QStringLiteral("Lb, Flöde: [f/h] "),
-        QStringLiteral("Lbs, Medelhastighet: [km/h]"),
-        QStringLiteral("Lbs, Flöde: [f/h]"),
-    });
     m_segmentView->header()->setSectionsMovable(false);
     m_segmentView->header()->resizeSections(QHeaderView::ResizeToContents);
     m_segmentView->setMinimumHeight(m_segmentView->fontMetrics().height() * 8);
@@ -67,69 +58,21 @@ SegmentList::SegmentList(Prompts &prompts, QWidget *parent)
     connect(m_addButton, &QPushButton::clicked, this, &SegmentList::addSegment);
     connect(m_editButton, &QPushButton::clicked, this, &SegmentList::editSegment);
     connect(m_removeButton, &QPushButton::clicked, this, &SegmentList::removeSegment);
-    connect(m_segmentView, &QTreeWidget::itemSelectionChanged, this, &SegmentList::updateButtons);
-}
-
-std::vector<SegmentRow> SegmentList::rows() const
-{
-    std::vector<SegmentRow> rows;
-    rows.reserve(std::size_t(m_segmentView->topLevelItemCount()));
-    for (int i = 0; i < m_segmentView->topLevelItemCount(); ++i)
-        rows.push_back(readItem(*m_segmentView->topLevelItem(i)));
-    return rows;
-}
-
-void SegmentList::setRows(const std::vector<SegmentRow> &rows)
-{
-    m_segmentView->clear();
-    QList<QTreeWidgetItem *> items;
-    items.reserve(qsizetype(rows.size()));
-    for (const SegmentRow &row : rows) {
-        auto *item = new QTreeWidgetItem;
-        writeItem(*item, row);
-        items.append(item);
-    }
-    m_segmentView->addTopLevelItems(items);
-}
-
-void SegmentList::putRow(const SegmentRow &row)
-{
-    std::vector<QString> numbers;
-    numbers.reserve(std::size_t(m_segmentView->topLevelItemCount()));
-    for (int i = 0; i < m_segmentView->topLevelItemCount(); ++i)
-        numbers.push_back(m_segmentView->topLevelItem(i)->text(0));
-
-    const input::InsertPosition position = input::findInsertPosition(numbers, row.number);
-    if (position.overwrite) {
-        writeItem(*m_segmentView->topLevelItem(position.index), row);
-        return;
-    }
-    auto *item = new QTreeWidgetItem;
-    writeItem(*item, row);
-    m_segmentView->insertTopLevelItem(position.index, item);
+    connect(m_segmentView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SegmentList::updateButtons);
 }
 
 void SegmentList::clear()
 {
-    m_segmentView->clear();
+    m_model.clear();
     m_removeButton->setEnabled(false);
     m_editButton->setEnabled(false);
 }
 
-SegmentRow SegmentList::readItem(const QTreeWidgetItem &item)
+int SegmentList::selectedRow() const
 {
-    SegmentRow row;
-    row.number = item.text(0);
-    for (std::size_t c = 0; c < row.cells.size(); ++c)
-        row.cells[c] = item.text(int(c) + 1);
-    return row;
-}
-
-void SegmentList::writeItem(QTreeWidgetItem &item, const SegmentRow &row)
-{
-    item.setText(0, row.number);
-    for (std::size_t c = 0; c < row.cells.size(); ++c)
-        item.setText(int(c) + 1, row.cells[c]);
+    const QModelIndexList selected = m_segmentView->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void SegmentList::editInDialog(const SegmentRow &start, int openedFrom)
@@ -142,11 +85,10 @@ void SegmentList::editInDialog(const SegmentRow &start, int openedFrom)
     // An edit that keeps the number goes back into its own row: placing it by number could hit
     // another row with that number (rows read from a file need not be in order) or miss it for
     // a twin such as "05". A new number is placed by number and the edited row stays (a copy).
-    if (openedFrom >= 0 && openedFrom < m_segmentView->topLevelItemCount() &&
-        row.number == start.number)
-        writeItem(*m_segmentView->topLevelItem(openedFrom), row);
+    if (openedFrom >= 0 && openedFrom < m_model.rowCount() && row.number == start.number)
+        m_model.setRow(openedFrom, row);
     else
-        putRow(row);
+        m_model.putRow(row);
 }
 
 void SegmentList::addSegment()
@@ -157,18 +99,19 @@ void SegmentList::addSegment()
 void SegmentList::editSegment()
 {
     // Editing needs a selected row; after a removal the button may be enabled without one.
-    const QList<QTreeWidgetItem *> selected = m_segmentView->selectedItems();
-    if (selected.isEmpty())
+    const int row = selectedRow();
+    if (row < 0)
         return;
-    editInDialog(readItem(*selected.first()), m_segmentView->indexOfTopLevelItem(selected.first()));
+    const SegmentRow start = m_model.rows()[std::size_t(row)]; // a copy: the rows may move
+    editInDialog(start, row);
 }
 
 void SegmentList::removeSegment()
 {
-    const QList<QTreeWidgetItem *> selected = m_segmentView->selectedItems();
-    if (selected.isEmpty())
+    const int row = selectedRow();
+    if (row < 0)
         return;
-    delete m_segmentView->takeTopLevelItem(m_segmentView->indexOfTopLevelItem(selected.first()));
+    m_model.removeRow(row);
     // The next row is not chosen for the user: a removal leaves no row selected.
     m_segmentView->clearSelection();
     m_removeButton->setEnabled(false);
@@ -176,7 +119,7 @@ void SegmentList::removeSegment()
 
 void SegmentList::updateButtons()
 {
-    if (m_segmentView->selectedItems().isEmpty())
+    if (!m_segmentView->selectionModel()->hasSelection())
         return;
     m_editButton->setEnabled(true);
     m_removeButton->setEnabled(true);

@@ -8,6 +8,13 @@ class QDialog;
 class QPrinter;
 class QWidget;
 
+namespace lv {
+
+// The icon of a message box, without naming any widget.
+enum class MessageIcon { None, Exclamation, Critical };
+
+} // namespace lv
+
 namespace lv::gui {
 
 // Everything a window asks the user outside its own controls: message boxes, file dialogs, the
@@ -34,7 +41,9 @@ public:
 };
 
 // Shows an error of the core as a message box: the one place that decides a message's title
-// and icon.
+// and icon, from the error's kind.
 void showError(Prompts &prompts, const Error &error);
+// The same under the title of the command that failed (saving, printing).
+void showError(Prompts &prompts, const Error &error, const QString &commandTitle);
 
 } // namespace lv::gui

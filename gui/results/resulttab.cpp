@@ -3,6 +3,7 @@
 #include "core/calc/calculationrun.h"
 #include "core/input/segmentrow.h"
 #include "gui/prompts/prompts.h"
+#include "gui/results/resulttablemodel.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -17,7 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace lv::gui {
@@ -30,24 +31,6 @@ namespace {
 const QString kReady = QStringLiteral("Klar");
 const QString kWait = QStringLiteral("Vänta...");
 
-// The text colour of a marked value; unmarked cells have the list's normal (black) text.
-const QColor kMarked = Qt::red;
-
-bool isMarkedColour(const QVariant &colour)
-{
-    return colour.isValid() && colour.value<QBrush>().color() == kMarked;
-}
-
-bool isMarked(const QTreeWidgetItem &item, int column)
-{
-    return isMarkedColour(item.data(column, Qt::ForegroundRole));
-}
-
-void setMarked(QTreeWidgetItem &item, int column, bool marked)
-{
-    item.setData(column, Qt::ForegroundRole, marked ? QVariant(QBrush(kMarked)) : QVariant());
-}
-
 // Pressing on a value also selects its row, whose highlighted text would hide the red: a marked
 // cell is therefore drawn as unselected, red on the list's background.
 class MarkedValueDelegate final : public QStyledItemDelegate
@@ -59,7 +42,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (isMarkedColour(index.data(Qt::ForegroundRole))) {
+        if (index.data(ResultTableModel::MarkedRole).toBool()) {
             option->state &= ~QStyle::State_Selected;
             option->backgroundBrush = option->palette.base();
         }
@@ -70,9 +53,43 @@ protected:
 
 ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_prompts(prompts)
 {
-    m_resultView = new QTreeWidget(this);
+    createResultView();
+
+    m_slopeNotice = new QLabel(this);
+    m_slopeNotice->setObjectName(QStringLiteral("slopeNotice"));
+    m_slopeNotice->setWordWrap(true);
+    m_slopeNotice->hide();
+
+    auto *below = new QHBoxLayout;
+    below->addWidget(createModeSwitch());
+    below->addSpacing(12);
+    below->addLayout(createStretchFields());
+    below->addStretch(1);
+    below->addLayout(createRowButtons());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_resultView, 1);
+    layout->addWidget(m_slopeNotice);
+    layout->addLayout(below);
+
+    setTabOrder(m_resultView, m_totalsButton);
+    setTabOrder(m_totalsButton, m_perKmButton);
+    setTabOrder(m_perKmButton, m_startEdit);
+    setTabOrder(m_startEdit, m_stopEdit);
+    setTabOrder(m_stopEdit, m_addStretchButton);
+    setTabOrder(m_addStretchButton, m_removeRowButton);
+    setTabOrder(m_removeRowButton, m_copyValueButton);
+
+    connectControls();
+}
+
+void ResultTab::createResultView()
+{
+    m_model = new ResultTableModel(this);
+    m_resultView = new QTreeView(this);
     m_resultView->setObjectName(QStringLiteral("resultView"));
     m_resultView->setAccessibleName(QStringLiteral("Resultat"));
+    m_resultView->setModel(m_model);
     m_resultView->setRootIsDecorated(false);
     m_resultView->setItemsExpandable(false);
     m_resultView->setUniformRowHeights(true);
@@ -86,15 +103,13 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     setHeaders(results::resultHeaders(Mode::PerKm, /*co2Colon*/ false));
     // Each column one inch wide, or wider where its header needs it.
     const int inch = logicalDpiX();
-    for (int c = 0; c < m_resultView->columnCount(); ++c)
+    for (int c = 0; c < m_model->columnCount(); ++c)
         m_resultView->setColumnWidth(c, std::max(inch, m_resultView->header()->sectionSizeHint(c)));
     m_resultView->setMinimumHeight(m_resultView->fontMetrics().height() * 8);
+}
 
-    m_slopeNotice = new QLabel(this);
-    m_slopeNotice->setObjectName(QStringLiteral("slopeNotice"));
-    m_slopeNotice->setWordWrap(true);
-    m_slopeNotice->hide();
-
+QGroupBox *ResultTab::createModeSwitch()
+{
     auto *normFrame = new QGroupBox(QStringLiteral("Resultatnormering"), this);
     m_totalsButton = new QRadioButton(QStringLiteral("Totala effekter"), normFrame);
     m_totalsButton->setObjectName(QStringLiteral("totalsButton"));
@@ -104,7 +119,11 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     auto *normLayout = new QVBoxLayout(normFrame);
     normLayout->addWidget(m_totalsButton);
     normLayout->addWidget(m_perKmButton);
+    return normFrame;
+}
 
+QLayout *ResultTab::createStretchFields()
+{
     auto *stretchLabel = new QLabel(QStringLiteral("Resultat för delsträcka: [m] - [m]"), this);
     m_startEdit = new QLineEdit(this);
     m_startEdit->setObjectName(QStringLiteral("startEdit"));
@@ -124,7 +143,11 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     stretchFields->addWidget(m_stopEdit, 1, 2);
     stretchFields->addWidget(m_addStretchButton, 1, 3);
     stretchFields->setRowStretch(2, 1);
+    return stretchFields;
+}
 
+QLayout *ResultTab::createRowButtons()
+{
     m_removeRowButton = new QPushButton(QStringLiteral("Ta bort markerat"), this);
     m_removeRowButton->setObjectName(QStringLiteral("removeRowButton"));
     m_removeRowButton->setEnabled(false);
@@ -134,27 +157,11 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     rowButtons->addWidget(m_removeRowButton);
     rowButtons->addWidget(m_copyValueButton);
     rowButtons->addStretch(1);
+    return rowButtons;
+}
 
-    auto *below = new QHBoxLayout;
-    below->addWidget(normFrame);
-    below->addSpacing(12);
-    below->addLayout(stretchFields);
-    below->addStretch(1);
-    below->addLayout(rowButtons);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_resultView, 1);
-    layout->addWidget(m_slopeNotice);
-    layout->addLayout(below);
-
-    setTabOrder(m_resultView, m_totalsButton);
-    setTabOrder(m_totalsButton, m_perKmButton);
-    setTabOrder(m_perKmButton, m_startEdit);
-    setTabOrder(m_startEdit, m_stopEdit);
-    setTabOrder(m_stopEdit, m_addStretchButton);
-    setTabOrder(m_addStretchButton, m_removeRowButton);
-    setTabOrder(m_removeRowButton, m_copyValueButton);
-
+void ResultTab::connectControls()
+{
     connect(m_addStretchButton, &QPushButton::clicked, this, &ResultTab::addSubStretch);
     connect(m_removeRowButton, &QPushButton::clicked, this, &ResultTab::removeSelectedRow);
     connect(m_copyValueButton, &QPushButton::clicked, this, &ResultTab::copyMarkedValue);
@@ -162,10 +169,10 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     // buttons from code does not switch.
     connect(m_totalsButton, &QRadioButton::clicked, this, [this] { chooseMode(Mode::Totals); });
     connect(m_perKmButton, &QRadioButton::clicked, this, [this] { chooseMode(Mode::PerKm); });
-    connect(m_resultView, &QTreeWidget::itemClicked, this, &ResultTab::updateRemoveButton);
+    connect(m_resultView, &QTreeView::clicked, this, &ResultTab::updateRemoveButton);
     // A row selected from the keyboard can be removed as well as a clicked one.
-    connect(m_resultView, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (!m_resultView->selectedItems().isEmpty())
+    connect(m_resultView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_resultView->selectionModel()->hasSelection())
             m_removeRowButton->setEnabled(true);
     });
     m_resultView->viewport()->installEventFilter(this);
@@ -178,7 +185,7 @@ void ResultTab::disableCopy()
 
 void ResultTab::beginRun()
 {
-    m_resultView->clear();
+    m_model->clear();
     m_startEdit->clear();
     m_stopEdit->clear();
     m_perKmButton->setChecked(true);
@@ -193,7 +200,7 @@ void ResultTab::showRun(std::shared_ptr<const calc::RunState> run)
     m_slopeNotice->setText(notice);
     m_slopeNotice->setVisible(!notice.isEmpty());
     if (m_run)
-        appendRow(results::totalRow(*m_run));
+        m_model->appendRow(results::totalRow(*m_run));
 }
 
 QString ResultTab::slopeNotice() const
@@ -203,7 +210,7 @@ QString ResultTab::slopeNotice() const
 
 void ResultTab::clearResults()
 {
-    m_resultView->clear();
+    m_model->clear();
     m_startEdit->clear();
     m_stopEdit->clear();
 }
@@ -213,19 +220,9 @@ Mode ResultTab::mode() const
     return m_totalsButton->isChecked() ? Mode::Totals : Mode::PerKm;
 }
 
-std::vector<ResultRow> ResultTab::rows() const
+const std::vector<ResultRow> &ResultTab::rows() const
 {
-    std::vector<ResultRow> rows;
-    rows.reserve(std::size_t(m_resultView->topLevelItemCount()));
-    for (int i = 0; i < m_resultView->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = m_resultView->topLevelItem(i);
-        ResultRow row;
-        row.label = item->text(0);
-        for (std::size_t c = 0; c < row.values.size(); ++c)
-            row.values[c] = item->text(int(c) + 1);
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return m_model->rows();
 }
 
 bool ResultTab::eventFilter(QObject *watched, QEvent *event)
@@ -250,7 +247,7 @@ void ResultTab::addSubStretch()
         emit statusChanged(kReady);
         return;
     }
-    appendRow(*row);
+    m_model->appendRow(*row);
     m_startEdit->clear();
     m_stopEdit->clear();
     emit statusChanged(kReady);
@@ -259,10 +256,10 @@ void ResultTab::addSubStretch()
 void ResultTab::removeSelectedRow()
 {
     // Without a selected row (after a run or "Rensa") there is nothing to remove.
-    const QList<QTreeWidgetItem *> selected = m_resultView->selectedItems();
+    const QModelIndexList selected = m_resultView->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    delete m_resultView->takeTopLevelItem(m_resultView->indexOfTopLevelItem(selected.first()));
+    m_model->removeRow(selected.first().row());
     // The next row is not chosen for the user: another row must be clicked first.
     m_resultView->clearSelection();
     m_removeRowButton->setEnabled(false);
@@ -270,18 +267,13 @@ void ResultTab::removeSelectedRow()
 
 void ResultTab::copyMarkedValue()
 {
-    for (int i = 0; i < m_resultView->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_resultView->topLevelItem(i);
-        for (int column = 1; column < item->columnCount(); ++column) {
-            if (!isMarked(*item, column))
-                continue;
-            // The value exactly as shown, as plain text only.
-            QGuiApplication::clipboard()->setText(item->text(column));
-            setMarked(*item, column, false);
-            m_copyValueButton->setEnabled(false);
-            return;
-        }
-    }
+    const QModelIndex marked = m_model->markedCell();
+    if (!marked.isValid())
+        return;
+    // The value exactly as shown, as plain text only.
+    QGuiApplication::clipboard()->setText(marked.data().toString());
+    m_model->setMarkedCell(QModelIndex());
+    m_copyValueButton->setEnabled(false);
 }
 
 void ResultTab::updateRemoveButton()
@@ -292,13 +284,13 @@ void ResultTab::updateRemoveButton()
 
 void ResultTab::markCellAt(const QPoint &position)
 {
-    unmarkAll();
     // Only a value cell of a row is marked: not the label, not the space beside or below.
-    QTreeWidgetItem *item = m_resultView->itemAt(position);
-    const int column = m_resultView->columnAt(position.x());
-    if (!item || column < 1)
+    const QModelIndex cell = m_resultView->indexAt(position);
+    if (!cell.isValid() || cell.column() < 1) {
+        m_model->setMarkedCell(QModelIndex());
         return;
-    setMarked(*item, column, true);
+    }
+    m_model->setMarkedCell(cell);
     m_copyValueButton->setEnabled(true);
 }
 
@@ -314,49 +306,20 @@ void ResultTab::recomputeRows()
 {
     if (!m_run)
         return;
-    std::vector<ResultRow> rows = this->rows();
+    std::vector<ResultRow> rows = m_model->rows();
     results::recomputeRows(*m_run, rows, mode());
     // New texts only: the selection and a marked value stay where they are.
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        writeRow(*m_resultView->topLevelItem(int(i)), rows[i]);
-}
-
-void ResultTab::appendRow(const ResultRow &row)
-{
-    auto *item = new QTreeWidgetItem;
-    for (int column = 1; column < m_resultView->columnCount(); ++column)
-        item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-    writeRow(*item, row);
-    m_resultView->addTopLevelItem(item);
-}
-
-void ResultTab::writeRow(QTreeWidgetItem &item, const ResultRow &row)
-{
-    item.setText(0, row.label);
-    for (std::size_t c = 0; c < row.values.size(); ++c)
-        item.setText(int(c) + 1, row.values[c]);
+    m_model->setRows(std::move(rows));
 }
 
 void ResultTab::setHeaders(const QStringList &headers)
 {
-    m_resultView->setColumnCount(int(headers.size()));
-    m_resultView->setHeaderLabels(headers);
+    m_model->setHeaders(headers);
     // A longer header of the other mode widens its column; no column is narrowed.
-    for (int c = 0; c < m_resultView->columnCount(); ++c) {
+    for (int c = 0; c < m_model->columnCount(); ++c) {
         const int needed = m_resultView->header()->sectionSizeHint(c);
         if (m_resultView->columnWidth(c) < needed)
             m_resultView->setColumnWidth(c, needed);
-    }
-}
-
-void ResultTab::unmarkAll()
-{
-    for (int i = 0; i < m_resultView->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_resultView->topLevelItem(i);
-        for (int column = 1; column < item->columnCount(); ++column) {
-            if (isMarked(*item, column))
-                setMarked(*item, column, false);
-        }
     }
 }
 

@@ -8,25 +8,27 @@
 #include <memory>
 #include <vector>
 
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace lv::gui {
 
 class Prompts;
+class ResultTableModel;
 
-// The result tab: the result list m_resultView, the normalisation switch and the sub-stretch
-// fields. It works on the run state the main window hands it after each successful run, so
-// it keeps working on that run while the input is edited. The list is the only store of the
-// rows shown; the core computes every text, the tab only moves texts in and out of it.
+// The result tab: the result list (m_model shown by m_resultView), the normalisation switch and
+// the sub-stretch fields. It works on the run state the main window hands it after each
+// successful run, so it keeps working on that run while the input is edited. The core computes
+// every row; the tab only puts them into the model.
 //
 // The selected row and the marked value are two different things: a row is selected by
 // clicking it (for "Ta bort markerat"); a value is marked by pressing a mouse button over its
-// cell (for "Kopiera värde"), and the mark is the cell's red text, one cell at most.
+// cell (for "Kopiera värde"), and the mark, shown as red text, is on one cell at most.
 class ResultTab : public QWidget
 {
     Q_OBJECT
@@ -51,7 +53,7 @@ public:
     // The normalisation the option buttons show.
     results::Mode mode() const;
     // The rows as shown, in list order.
-    std::vector<results::ResultRow> rows() const;
+    const std::vector<results::ResultRow> &rows() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -61,6 +63,12 @@ signals:
     void statusChanged(const QString &text);
 
 private:
+    void createResultView();
+    QGroupBox *createModeSwitch();
+    QLayout *createStretchFields();
+    QLayout *createRowButtons();
+    void connectControls();
+
     void addSubStretch();
     void removeSelectedRow();
     void copyMarkedValue();
@@ -69,15 +77,13 @@ private:
 
     void chooseMode(results::Mode mode);
     void recomputeRows();
-    void appendRow(const results::ResultRow &row);
-    static void writeRow(QTreeWidgetItem &item, const results::ResultRow &row);
     void setHeaders(const QStringList &headers);
-    void unmarkAll();
 
     Prompts &m_prompts;
     std::shared_ptr<const calc::RunState> m_run;
 
-    QTreeWidget *m_resultView = nullptr;
+    ResultTableModel *m_model = nullptr;
+    QTreeView *m_resultView = nullptr;
     QLabel *m_slopeNotice = nullptr; // hidden unless the run used slopes outside the tables
     QRadioButton *m_totalsButton = nullptr;
     QRadioButton *m_perKmButton = nullptr;

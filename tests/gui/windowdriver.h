@@ -4,12 +4,13 @@
 #include "gui/recordingprompts.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QStringList>
-#include <QTreeWidget>
 #include <QWidget>
 #include <QtGlobal>
 
@@ -80,29 +81,44 @@ inline void addSegment(QWidget &window, RecordingPrompts &prompts, const lv::inp
     prompts.onDialog = nullptr;
 }
 
-// The texts of one column of a list, top to bottom.
-inline QStringList columnTexts(const QTreeWidget &list, int column)
+// The number of rows a list shows.
+inline int rowCount(const QAbstractItemView &list)
 {
+    return list.model()->rowCount();
+}
+
+// The text of one cell of a list.
+inline QString cellText(const QAbstractItemView &list, int row, int column)
+{
+    return list.model()->index(row, column).data().toString();
+}
+
+// The texts of one column of a list, top to bottom, as its model gives them.
+inline QStringList columnTexts(const QAbstractItemView &list, int column)
+{
+    const QAbstractItemModel &model = *list.model();
     QStringList texts;
-    for (int i = 0; i < list.topLevelItemCount(); ++i)
-        texts.append(list.topLevelItem(i)->text(column));
+    for (int r = 0; r < model.rowCount(); ++r)
+        texts.append(model.index(r, column).data().toString());
     return texts;
 }
 
 // All cells of a list row: its text and the further columns.
-inline QStringList rowTexts(const QTreeWidget &list, int row)
+inline QStringList rowTexts(const QAbstractItemView &list, int row)
 {
+    const QAbstractItemModel &model = *list.model();
     QStringList texts;
-    for (int c = 0; c < list.columnCount(); ++c)
-        texts.append(list.topLevelItem(row)->text(c));
+    for (int c = 0; c < model.columnCount(); ++c)
+        texts.append(model.index(row, c).data().toString());
     return texts;
 }
 
-inline QStringList headerTexts(const QTreeWidget &list)
+inline QStringList headerTexts(const QAbstractItemView &list)
 {
+    const QAbstractItemModel &model = *list.model();
     QStringList texts;
-    for (int c = 0; c < list.columnCount(); ++c)
-        texts.append(list.headerItem()->text(c));
+    for (int c = 0; c < model.columnCount(); ++c)
+        texts.append(model.headerData(c, Qt::Horizontal).toString());
     return texts;
 }
 

@@ -64,6 +64,7 @@ bool near(double actual, double expected)
 } // namespace
 
 Q_DECLARE_METATYPE(lv::calc::RunInput)
+Q_DECLARE_METATYPE(lv::ErrorKind)
 
 class TestCalculation : public QObject
 {
@@ -337,17 +338,19 @@ private slots:
     {
         QTest::addColumn<RunInput>("input");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("title");
+        QTest::addColumn<ErrorKind>("kind");
         const auto add = [](const char *name, const RunInput &input, const QString &message,
-                            const char *title = "Felaktig indata") {
-            QTest::newRow(name) << input << message << title;
+                            ErrorKind kind = ErrorKind::InputCheck) {
+            QTest::newRow(name) << input << message << kind;
         };
         const auto seg = segment("100", "0", "50");
         const QString sps = QStringLiteral("Ogiltigt SPS-tal: ");
         const QString share = QStringLiteral("Ogiltig andel dubbade personbilar: ");
-        add("no segments", {{}, "2005", "1", "0"}, "Ange minst ett tunnelsegment", "Ange indata");
+        add("no segments", {{}, "2005", "1", "0"}, "Ange minst ett tunnelsegment",
+            ErrorKind::NoSegments);
         add("no year", oneSegment(seg, ""), u"Välj beräkningsår!"_qs);
-        add("other year", oneSegment(seg, "2015"), u" Ogiltigt beräkningsår "_qs, "Luftvaka");
+        add("other year", oneSegment(seg, "2015"), u" Ogiltigt beräkningsår "_qs,
+            ErrorKind::InvalidYear);
         add("year before SPS", oneSegment(seg, "", "x"), u"Välj beräkningsår!"_qs);
         add("SPS empty", oneSegment(seg, "2005", ""), sps);
         add("SPS negative", oneSegment(seg, "2005", "-0,1"), sps + "-0,1");
@@ -385,11 +388,11 @@ private slots:
     {
         QFETCH(RunInput, input);
         QFETCH(QString, message);
-        QFETCH(QString, title);
+        QFETCH(ErrorKind, kind);
         const auto run = computeRun(input, kWorkbooks);
         QVERIFY(!run.ok());
         QVERIFY2(run.error().message.startsWith(message), qPrintable(run.error().message));
-        QCOMPARE(run.error().title, title);
+        QCOMPARE(run.error().kind, kind);
     }
 
     // Old files hold a zero speed for a class without traffic; it computes harmlessly.
@@ -448,7 +451,7 @@ private slots:
         QVERIFY(!run.ok());
         for (const QString &word : mentions)
             QVERIFY2(run.error().message.contains(word), qPrintable(run.error().message));
-        QCOMPARE(run.error().title, QStringLiteral("Luftvaka"));
+        QCOMPARE(run.error().kind, ErrorKind::Workbook);
     }
 
     void textNumberInTheUsersLocale()

@@ -5,7 +5,7 @@
 #include <QTest>
 
 using lv::Error;
-using lv::MessageIcon;
+using lv::ErrorKind;
 using lv::files::InputDocument;
 using lv::input::SegmentRow;
 
@@ -187,8 +187,8 @@ private slots:
         QFETCH(QByteArray, bytes);
         const auto document = lv::files::readInputFile(bytes);
         QVERIFY(!document.ok());
-        QCOMPARE(document.error(), (Error{QStringLiteral("Ogiltig indatafil"),
-                                          QStringLiteral("Indata fel"), MessageIcon::Exclamation}));
+        QCOMPARE(document.error(),
+                 (Error{ErrorKind::InputFile, QStringLiteral("Ogiltig indatafil")}));
     }
 
     void contentFaults_data()
@@ -260,8 +260,8 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         const auto document = lv::files::readInputFile(fileOf(lines));
         QVERIFY(!document.ok());
-        QCOMPARE(document.error(), (Error{QStringLiteral("Ogiltig indatafil: ") + message,
-                                          QStringLiteral("Indata fel"), MessageIcon::Exclamation}));
+        QCOMPARE(document.error(),
+                 (Error{ErrorKind::InputFile, QStringLiteral("Ogiltig indatafil: ") + message}));
     }
 
     void ignoredLinesAndFields()

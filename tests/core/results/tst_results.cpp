@@ -190,7 +190,7 @@ private slots:
             QCOMPARE(row->label, result);
         } else {
             QCOMPARE(row.error().message, result);
-            QCOMPARE(row.error().title, QStringLiteral("Felaktig indata"));
+            QCOMPARE(row.error().kind, ErrorKind::InputCheck);
         }
     }
 

@@ -1,4 +1,5 @@
 #include "core/xls/biff.h"
+#include "core/xls/biffworkbook.h"
 #include "core/xls/workbook.h"
 
 #include <QFile>
@@ -121,7 +122,7 @@ QByteArray sst(const QList<QByteArray> &parts, int count)
 // A hand-made stream read as the workbook t.xls.
 lv::Expected<Workbook> read(const QByteArray &stream)
 {
-    return Workbook::fromBiffStream(stream, QStringLiteral("t.xls"));
+    return lv::xls::biff::readStream(stream, QStringLiteral("t.xls"));
 }
 
 } // namespace

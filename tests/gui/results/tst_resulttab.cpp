@@ -4,9 +4,11 @@
 #include "gui/results/resulttab.h"
 #include "gui/windowdriver.h"
 
+#include <QBrush>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
@@ -77,7 +79,7 @@ struct Fixture
     {
         return named<T>(window, name);
     }
-    QTreeWidget *list() { return get<QTreeWidget>("resultView"); }
+    QAbstractItemView *list() { return get<QAbstractItemView>("resultView"); }
     lv::gui::ResultTab *tab() { return window.findChild<lv::gui::ResultTab *>(); }
     void click(const QString &button) { get<QAbstractButton>(button)->click(); }
     bool enabled(const QString &button) { return get<QAbstractButton>(button)->isEnabled(); }
@@ -94,12 +96,12 @@ struct Fixture
     // below the last row.
     QPoint cellCentre(int row, int column)
     {
-        QTreeWidget *view = list();
+        QAbstractItemView *view = list();
         if (row < 0) {
-            const int count = view->topLevelItemCount();
-            const int bottom =
-                count > 0 ? view->visualItemRect(view->topLevelItem(count - 1)).bottom() : 0;
-            return {view->columnViewportPosition(kFuel) + 5, bottom + 10};
+            const int count = rowCount(*view);
+            const QRect last =
+                count > 0 ? view->visualRect(view->model()->index(count - 1, kFuel)) : QRect();
+            return {last.left() + 5, last.bottom() + 10};
         }
         const QModelIndex index = view->model()->index(row, column);
         view->scrollTo(index);
@@ -119,14 +121,23 @@ struct Fixture
     QStringList markedCells()
     {
         QStringList cells;
-        for (int r = 0; r < list()->topLevelItemCount(); ++r) {
-            for (int c = 0; c < list()->columnCount(); ++c) {
-                if (list()->topLevelItem(r)->foreground(c).color() == QColor(Qt::red))
+        const QAbstractItemModel *model = list()->model();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            for (int c = 0; c < model->columnCount(); ++c) {
+                if (foreground(r, c) == QColor(Qt::red))
                     cells.append(QStringLiteral("%1,%2").arg(r).arg(c));
             }
         }
         return cells;
     }
+
+    // The text colour the list's model gives a cell (black where it gives none).
+    QColor foreground(int row, int column)
+    {
+        return list()->model()->index(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
+    }
+
+    QModelIndexList selectedRows() { return list()->selectionModel()->selectedRows(); }
 
     // Whether the cell is drawn with red text (the mark must show on a selected row too).
     bool showsRed(int row, int column)
@@ -146,7 +157,7 @@ struct Fixture
     QStringList allTexts()
     {
         QStringList texts;
-        for (int r = 0; r < list()->topLevelItemCount(); ++r)
+        for (int r = 0; r < rowCount(*list()); ++r)
             texts += rowTexts(*list(), r);
         return texts;
     }
@@ -260,14 +271,14 @@ void TestResultTab::coordinateChecks()
         QCOMPARE(f.prompts.messages,
                  QList<Message>({{message, "Felaktig indata", MessageIcon::Exclamation}}));
         QCOMPARE(statusWhileShown, QStringList({"Vänta..."}));
-        QCOMPARE(f.list()->topLevelItemCount(), 1);
+        QCOMPARE(rowCount(*f.list()), 1);
         QCOMPARE(f.get<QLineEdit>("startEdit")->text(), start);
         QCOMPARE(f.get<QLineEdit>("stopEdit")->text(), stop);
         return;
     }
     QVERIFY(f.prompts.messages.isEmpty());
-    QCOMPARE(f.list()->topLevelItemCount(), 2);
-    QCOMPARE(f.list()->topLevelItem(1)->text(0), label);
+    QCOMPARE(rowCount(*f.list()), 2);
+    QCOMPARE(cellText(*f.list(), 1, 0), label);
     QCOMPARE(f.get<QLineEdit>("startEdit")->text(), QString());
     QCOMPARE(f.get<QLineEdit>("stopEdit")->text(), QString());
     if (label == "0 - 1000") // the whole tunnel, as "Totalt" shows it
@@ -305,9 +316,9 @@ void TestResultTab::handComputedRows()
     if (!stretch.isEmpty())
         f.addStretch(stretch.section(':', 0, 0), stretch.section(':', 1, 1));
     QVERIFY(f.prompts.messages.isEmpty());
-    const QTreeWidgetItem *row = f.list()->topLevelItem(f.list()->topLevelItemCount() - 1);
-    QCOMPARE(row->text(kFuel), fuel);
-    QCOMPARE(row->text(kRoad), road);
+    const int row = rowCount(*f.list()) - 1;
+    QCOMPARE(cellText(*f.list(), row, kFuel), fuel);
+    QCOMPARE(cellText(*f.list(), row, kRoad), road);
 }
 
 void TestResultTab::modeSwitching_data()
@@ -361,7 +372,7 @@ void TestResultTab::modeSwitching()
     QCOMPARE(headerTexts(*f.list()), resultHeaders(Mode::PerKm));
     // Back as before; "Totalt", now a sub-stretch sum over 0..T, up to rounding.
     QCOMPARE(columnTexts(*f.list(), 0), labels);
-    for (int r = 0; r < f.list()->topLevelItemCount(); ++r) {
+    for (int r = 0; r < rowCount(*f.list()); ++r) {
         const QStringList before = perKm.mid(r * 12, 12);
         if (before[0] == "Totalt")
             QVERIFY(sameUpToRounding(rowTexts(*f.list(), r).mid(1), before.mid(1)));
@@ -421,10 +432,10 @@ void TestResultTab::marking()
     }
     const int row = marked.section(',', 0, 0).toInt();
     const int column = marked.section(',', 1, 1).toInt();
-    QCOMPARE(clipboardText(), f.list()->topLevelItem(row)->text(column));
+    QCOMPARE(clipboardText(), cellText(*f.list(), row, column));
     QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
     QVERIFY(f.markedCells().isEmpty());
-    QCOMPARE(f.list()->topLevelItem(row)->foreground(column).color(), QColor(Qt::black));
+    QCOMPARE(f.foreground(row, column), QColor(Qt::black));
     QVERIFY(!f.enabled("copyValueButton"));
 }
 
@@ -434,11 +445,11 @@ void TestResultTab::markSurvivesSwitch()
     f.addStretch("300", "700");
     f.press(1, 0);
     f.press(1, kFuel, Qt::RightButton);
-    QCOMPARE(f.list()->topLevelItem(1)->text(kFuel), QStringLiteral("36532,5"));
+    QCOMPARE(cellText(*f.list(), 1, kFuel), QStringLiteral("36532,5"));
 
     f.click("totalsButton");
     QCOMPARE(f.markedCells(), QStringList{"1,1"});
-    QCOMPARE(f.list()->selectedItems(), QList<QTreeWidgetItem *>{f.list()->topLevelItem(1)});
+    QCOMPARE(f.selectedRows(), QModelIndexList{f.list()->model()->index(1, 0)});
     QVERIFY(f.showsRed(1, kFuel));
     QVERIFY(!f.showsRed(1, kFuel + 1));
     QVERIFY(!f.showsRed(0, kFuel));
@@ -486,12 +497,12 @@ void TestResultTab::removal()
         f.press(clicked, 0, Qt::LeftButton, Qt::ControlModifier);
     if (rensa)
         f.click("clearButton");
-    QCOMPARE(f.list()->selectedItems().size(), clicked >= 0 && !deselect && !rensa ? 1 : 0);
+    QCOMPARE(f.selectedRows().size(), clicked >= 0 && !deselect && !rensa ? 1 : 0);
 
     f.click("removeRowButton");
     QCOMPARE(columnTexts(*f.list(), 0), labels);
     QCOMPARE(f.enabled("removeRowButton"), removeEnabled);
-    QVERIFY(f.list()->selectedItems().isEmpty());
+    QVERIFY(f.selectedRows().isEmpty());
     QVERIFY(f.prompts.messages.isEmpty());
 
     // The rows left are still whole rows of the run: they switch like any other.
@@ -530,7 +541,7 @@ void TestResultTab::worksOnTheRunAfterInputEdits()
     f.addStretch("0", "1500");
     QCOMPARE(f.prompts.messages.value(0).text, kRange.arg("1000"));
     f.addStretch("300", "700");
-    QCOMPARE(f.list()->topLevelItem(1)->text(kFuel), QStringLiteral("36532,5"));
+    QCOMPARE(cellText(*f.list(), 1, kFuel), QStringLiteral("36532,5"));
     f.click("totalsButton");
     QCOMPARE(columnTexts(*f.list(), kFuel), QStringList({"33372,6", "14613,"}));
 }
@@ -551,8 +562,8 @@ void TestResultTab::slopeNotice()
              qPrintable(notice->text()));
 
     tabs->setCurrentIndex(0);
-    auto *segments = f.get<QTreeWidget>("segmentView");
-    segments->setCurrentItem(segments->topLevelItem(2));
+    auto *segments = f.get<QAbstractItemView>("segmentView");
+    segments->setCurrentIndex(segments->model()->index(2, 0));
     f.click("removeButton");
     f.click("calculateButton");
     QCOMPARE(tabs->currentIndex(), 1);
