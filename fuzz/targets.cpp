@@ -6,126 +6,107 @@
 #include "core/xls/biffworkbook.h"
 #include "core/xls/workbook.h"
 
-#include <QByteArray>
-#include <QDateTime>
-#include <QLocale>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <optional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace lv::fuzz {
 
 namespace {
 
 // What a BIFF sheet can address: 16-bit row numbers, 256 columns.
-constexpr int SheetRows = 65536;
-constexpr int SheetColumns = 256;
+constexpr int kSheetRows = 65536;
+constexpr int kSheetColumns = 256;
 // Used-range cells looked at per sheet, so that a wide range of blanks stays quick.
-constexpr int SampleEdge = 48;
-constexpr int SampleLine = 1024;
+constexpr int kSampleEdge = 48;
+constexpr int kSampleLine = 1024;
+constexpr double kTiny = std::numeric_limits<float>::denorm_min();
 
-const QString WorkbookName = QStringLiteral("fuzz.xls");
+const QString kWorkbookName = u"fuzz.xls"_s;
 
-QByteArray bytesOf(const uint8_t *data, std::size_t size)
+// The first broken property of a list of (broken?, what) pairs, or an empty text.
+QString firstBroken(std::initializer_list<std::pair<bool, const char *>> properties)
 {
-    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
-}
-
-QString where(const xls::Sheet &sheet, int row, int column)
-{
-    return QStringLiteral("sheet \"%1\" cell %2").arg(sheet.name(), sheet.reference(row, column));
+    for (const auto &[broken, what] : properties) {
+        if (broken)
+            return QString::fromUtf8(what);
+    }
+    return {};
 }
 
 QString checkCell(const xls::Sheet &sheet, int row, int column)
 {
-    if (!sheet.contains(row, column))
-        return where(sheet, row, column) + QStringLiteral(": inside the used range but refused");
-    if (sheet.reference(row, column).isEmpty())
-        return where(sheet, row, column) + QStringLiteral(": no reference");
-    const xls::Cell &cell = sheet.at(row, column);
-    switch (cell.type) {
-    case xls::Cell::Type::Number:
-        if (!std::isfinite(cell.number))
-            return where(sheet, row, column) + QStringLiteral(": a number that is not finite");
-        break;
-    case xls::Cell::Type::Boolean:
-        if (cell.number != 0 && cell.number != 1)
-            return where(sheet, row, column) + QStringLiteral(": a boolean other than 0 or 1");
-        break;
-    case xls::Cell::Type::Empty:
-        if (!cell.text.isEmpty() || cell.number != 0)
-            return where(sheet, row, column) + QStringLiteral(": an empty cell with a value");
-        break;
-    case xls::Cell::Type::Text:
-    case xls::Cell::Type::Error:
-        break;
+    using Type = xls::Cell::Type;
+    QString broken = u"inside the used range but refused"_s;
+    if (sheet.contains(row, column)) {
+        const xls::Cell &cell = sheet.at(row, column);
+        broken = firstBroken({
+            {sheet.reference(row, column).isEmpty(), "no reference"},
+            {cell.type == Type::Number && !std::isfinite(cell.number), "a number not finite"},
+            {cell.type == Type::Boolean && cell.number != 0 && cell.number != 1,
+             "a boolean other than 0 or 1"},
+            {cell.type == Type::Empty && (!cell.text.isEmpty() || cell.number != 0),
+             "an empty cell with a value"},
+        });
     }
-    return {};
+    return broken.isEmpty() ? broken
+                            : sheet.name() + u' ' + sheet.reference(row, column) + u": "_s + broken;
 }
 
 QString checkSheet(const xls::Sheet &sheet)
 {
-    const int rows = sheet.rowCount();
-    const int columns = sheet.columnCount();
-    if (rows < 1 || columns < 1)
-        return QStringLiteral("sheet \"%1\": an empty used range").arg(sheet.name());
-    if (sheet.firstRow() < 0 || sheet.firstColumn() < 0 ||
-        qint64(sheet.firstRow()) + rows > SheetRows ||
-        qint64(sheet.firstColumn()) + columns > SheetColumns)
-        return QStringLiteral("sheet \"%1\": a used range outside the sheet").arg(sheet.name());
-    if (sheet.contains(0, 1) || sheet.contains(1, 0) || sheet.contains(rows + 1, 1) ||
-        sheet.contains(1, columns + 1))
-        return QStringLiteral("sheet \"%1\": contains() past the used range").arg(sheet.name());
-
+    const int rows = sheet.rowCount(), columns = sheet.columnCount();
+    QString broken = firstBroken({
+        {rows < 1 || columns < 1, "an empty used range"},
+        {sheet.firstRow() < 0 || sheet.firstColumn() < 0 ||
+             qint64(sheet.firstRow()) + rows > kSheetRows ||
+             qint64(sheet.firstColumn()) + columns > kSheetColumns,
+         "a used range outside the sheet"},
+        {sheet.contains(0, 1) || sheet.contains(1, 0) || sheet.contains(rows + 1, 1) ||
+             sheet.contains(1, columns + 1),
+         "contains() past the used range"},
+    });
     // The top-left block, then the last row and the last column.
-    for (int r = 1; r <= std::min(rows, SampleEdge); ++r) {
-        for (int c = 1; c <= std::min(columns, SampleEdge); ++c) {
-            if (QString broken = checkCell(sheet, r, c); !broken.isEmpty())
-                return broken;
-        }
+    for (int r = 1; broken.isEmpty() && r <= std::min(rows, kSampleEdge); ++r) {
+        for (int c = 1; broken.isEmpty() && c <= std::min(columns, kSampleEdge); ++c)
+            broken = checkCell(sheet, r, c);
     }
-    for (int c = 1; c <= columns; ++c) {
-        if (QString broken = checkCell(sheet, rows, c); !broken.isEmpty())
-            return broken;
-    }
-    for (int r = 1; r <= std::min(rows, SampleLine); ++r) {
-        if (QString broken = checkCell(sheet, r, columns); !broken.isEmpty())
-            return broken;
-    }
-    return {};
+    for (int c = 1; broken.isEmpty() && c <= columns; ++c)
+        broken = checkCell(sheet, rows, c);
+    for (int r = 1; broken.isEmpty() && r <= std::min(rows, kSampleLine); ++r)
+        broken = checkCell(sheet, r, columns);
+    return broken;
 }
 
 // What holds for every workbook read, or for the error of one that is refused.
 QString checkWorkbook(const Expected<xls::Workbook> &read)
 {
-    if (!read) {
-        const QString &message = read.error().message;
-        if (message.isEmpty())
-            return QStringLiteral("an error without a message");
-        if (!message.contains(WorkbookName))
-            return QStringLiteral("an error that does not name the workbook: ") + message;
-        return {};
-    }
-    const xls::Workbook &workbook = *read;
-    if (workbook.fileName() != WorkbookName)
-        return QStringLiteral("a workbook that lost its file name");
-    for (int position = 1; position <= workbook.sheetCount(); ++position) {
-        const auto sheet = workbook.sheet(position);
+    if (!read)
+        return read.error().message.contains(kWorkbookName)
+                   ? QString()
+                   : u"an error without the workbook's name: "_s + read.error().message;
+    if (read->fileName() != kWorkbookName)
+        return u"a workbook that lost its file name"_s;
+    for (int position = 1; position <= read->sheetCount(); ++position) {
+        const auto sheet = read->sheet(position);
         if (!sheet)
-            return QStringLiteral("sheet %1 of %2 missing")
-                .arg(position)
-                .arg(workbook.sheetCount());
+            return u"a sheet missing at position %1"_s.arg(position);
         if (QString broken = checkSheet(**sheet); !broken.isEmpty())
             return broken;
-        const QString &name = (*sheet)->name();
-        const auto byName = workbook.sheet(name);
-        if (!byName || (*byName)->name().compare(name, Qt::CaseInsensitive) != 0)
-            return QStringLiteral("sheet \"%1\" not found by its name").arg(name);
+        const auto byName = read->sheet((*sheet)->name());
+        if (!byName || (*byName)->name().compare((*sheet)->name(), Qt::CaseInsensitive) != 0)
+            return u"a sheet not found by its name: "_s + (*sheet)->name();
     }
-    if (workbook.sheet(0) || workbook.sheet(workbook.sheetCount() + 1))
-        return QStringLiteral("a sheet at a position outside the workbook");
+    if (read->sheet(0) || read->sheet(read->sheetCount() + 1))
+        return u"a sheet at a position outside the workbook"_s;
     return {};
 }
 
@@ -137,112 +118,70 @@ bool failedForGood(Cursor &cursor)
     return !cursor.ok() && cursor.remaining() == 0 && !cursor.u8(byte);
 }
 
-// Both string readers with both widths of the character count, from the start of the body.
-QString exerciseStringReads(const xls::biff::Record &record)
+// Every field reader of the record layer on one record body, from its start. A read either
+// takes exactly its bytes or fails and leaves the cursor failed for good.
+QString exerciseCursor(const xls::biff::Record &record, bool decode)
 {
     const qsizetype size = record.data.size();
     for (int countBytes : {1, 2}) {
-        Cursor cursor(record);
+        Cursor unicode(record), bytes(record);
         QString text;
-        if (cursor.unicodeString(text, countBytes)) {
-            if (cursor.remaining() < 0 || cursor.remaining() > size - countBytes - 1)
-                return QStringLiteral("a string read that took too few or too many bytes");
-        } else if (!failedForGood(cursor)) {
-            return QStringLiteral("a failed string read that leaves the cursor usable");
-        }
-
-        Cursor bytes(record);
         QByteArray value;
-        if (bytes.byteString(value, countBytes)) {
-            if (bytes.remaining() != size - countBytes - value.size())
-                return QStringLiteral("a byte string read that took the wrong number of bytes");
-        } else if (!failedForGood(bytes)) {
-            return QStringLiteral("a failed byte string read that leaves the cursor usable");
-        }
+        const bool readText = unicode.unicodeString(text, countBytes);
+        const bool readBytes = bytes.byteString(value, countBytes);
+        if (QString broken = firstBroken({
+                {readText &&
+                     (unicode.remaining() < 0 || unicode.remaining() > size - countBytes - 1),
+                 "a string read that took too few or too many bytes"},
+                {!readText && !failedForGood(unicode), "a failed string read, a usable cursor"},
+                {readBytes && bytes.remaining() != size - countBytes - value.size(),
+                 "a byte string read that took the wrong number of bytes"},
+                {!readBytes && !failedForGood(bytes), "a failed byte string read, a usable cursor"},
+            });
+            !broken.isEmpty())
+            return broken;
     }
-    return {};
-}
 
-// Fixed-size fields in turn from the start of the body, then a skip of the rest: after that
-// every read fails.
-QString exerciseFieldReads(const xls::biff::Record &record)
-{
+    // Fixed-size fields in turn, then a skip of the rest: after that every read fails.
     Cursor cursor(record);
+    uint8_t u8 = 0;
+    uint16_t u16 = 0;
+    uint32_t u32 = 0;
+    double f64 = 0;
+    const std::pair<qsizetype, std::function<bool()>> fields[] = {
+        {1, [&] { return cursor.u8(u8); }},
+        {2, [&] { return cursor.u16(u16); }},
+        {4, [&] { return cursor.u32(u32) && ((void)xls::biff::rkValue(u32), true); }},
+        {8, [&] { return cursor.f64(f64); }},
+    };
     for (int i = 0; i < 12; ++i) {
+        const auto &[width, read] = fields[i % 4];
         const qsizetype before = cursor.remaining();
-        qsizetype width = 0;
-        bool ok = false;
-        switch (i % 4) {
-        case 0: {
-            uint8_t value = 0;
-            ok = cursor.u8(value);
-            width = 1;
-            break;
-        }
-        case 1: {
-            uint16_t value = 0;
-            ok = cursor.u16(value);
-            width = 2;
-            break;
-        }
-        case 2: {
-            uint32_t value = 0;
-            ok = cursor.u32(value);
-            width = 4;
-            if (ok)
-                (void)xls::biff::rkValue(value);
-            break;
-        }
-        default: {
-            double value = 0;
-            ok = cursor.f64(value);
-            width = 8;
-            break;
-        }
-        }
-        if (!ok) {
-            if (before >= width)
-                return QStringLiteral("a field read that fails with its bytes there");
-            if (!failedForGood(cursor))
-                return QStringLiteral("a failed field read that leaves the cursor usable");
+        if (!read()) {
+            if (before >= width || !failedForGood(cursor))
+                return u"a field read that fails with its bytes there, or leaves a usable cursor"_s;
             break;
         }
         if (cursor.remaining() != before - width)
-            return QStringLiteral("a field read that took the wrong number of bytes");
+            return u"a field read that took the wrong number of bytes"_s;
     }
-    if (cursor.ok()) {
-        uint8_t byte = 0;
-        if (!cursor.skip(cursor.remaining()) || cursor.remaining() != 0 || cursor.u8(byte))
-            return QStringLiteral("a read past the end of the body that succeeds");
-    }
-    Cursor negative(record);
-    if (negative.skip(-1))
-        return QStringLiteral("a negative skip that succeeds");
-    return {};
-}
-
-// Every field reader of the record layer on one record body. A read either takes exactly its
-// bytes or fails and leaves the cursor failed for good.
-QString exerciseCursor(const xls::biff::Record &record, bool decode)
-{
-    if (QString broken = exerciseStringReads(record); !broken.isEmpty())
-        return broken;
-    if (QString broken = exerciseFieldReads(record); !broken.isEmpty())
-        return broken;
+    if (cursor.ok() &&
+        (!cursor.skip(cursor.remaining()) || cursor.remaining() != 0 || cursor.u8(u8)))
+        return u"a read past the end of the body that succeeds"_s;
+    if (Cursor(record).skip(-1))
+        return u"a negative skip that succeeds"_s;
 
     // The body as text in the code page its first two bytes name (for the first records only:
     // a decoder is slow to make), and its first four bytes as a cell address.
     Cursor header(record);
-    uint16_t codePage = 0;
     uint16_t row = 0;
-    if (header.u16(codePage) && header.u16(row)) {
+    if (header.u16(u16) && header.u16(row)) {
         if (decode)
-            (void)xls::biff::decodeCodePage(record.data, codePage);
-        const int column = codePage;
-        const QString reference = xls::cellReference(row, column);
-        if (reference.isEmpty() || !reference.endsWith(QString::number(int(row) + 1)) ||
+            (void)xls::biff::decodeCodePage(record.data, u16);
+        const QString reference = xls::cellReference(row, u16);
+        if (reference.isEmpty() || !reference.endsWith(QString::number(row + 1)) ||
             !reference[0].isLetter())
-            return QStringLiteral("a cell reference that is not one: ") + reference;
+            return u"a cell reference that is not one: "_s + reference;
     }
     return {};
 }
@@ -255,21 +194,24 @@ QString walkRecords(const QByteArray &stream)
     xls::biff::Record record;
     qsizetype position = 0;
     for (int index = 0; reader.next(record); ++index) {
-        if (record.offset != position)
-            return QStringLiteral("a record that does not start where the last one ended");
-        const qsizetype spans = 4 + record.data.size() + 4 * qsizetype(record.continues.size());
-        if (reader.position() - record.offset != spans || reader.position() > stream.size())
-            return QStringLiteral("a record whose parts do not add up to the bytes it spans");
-        if (!std::is_sorted(record.continues.begin(), record.continues.end()) ||
-            (!record.continues.empty() &&
-             (record.continues.front() < 0 || record.continues.back() > record.data.size())))
-            return QStringLiteral("CONTINUE parts outside the record body");
+        const auto &parts = record.continues;
+        const qsizetype spans = 4 + record.data.size() + 4 * qsizetype(parts.size());
+        if (QString broken = firstBroken({
+                {record.offset != position, "a record that does not start where the last ended"},
+                {reader.position() - record.offset != spans || reader.position() > stream.size(),
+                 "a record whose parts do not add up to the bytes it spans"},
+                {!std::is_sorted(parts.begin(), parts.end()) ||
+                     (!parts.empty() && (parts.front() < 0 || parts.back() > record.data.size())),
+                 "CONTINUE parts outside the record body"},
+            });
+            !broken.isEmpty())
+            return broken;
         position = reader.position();
         if (QString broken = exerciseCursor(record, index < 8); !broken.isEmpty())
             return broken;
     }
     if (reader.error().isEmpty() && position != stream.size())
-        return QStringLiteral("a clean end of the records before the end of the stream");
+        return u"a clean end of the records before the end of the stream"_s;
     return {};
 }
 
@@ -277,228 +219,179 @@ QString walkRecords(const QByteArray &stream)
 // apart. Seven significant digits do not always tell neighbouring singles apart (above 1E+28
 // "1E+28" is written for a single that reads back as the one below, "9,999999E+27"), so a
 // number may move by one step when a file is written again; nothing else may change.
-bool sameNumber(const QString &a, const QString &b)
+bool sameNumber(const QString &a, const QString &b, const QLocale &locale)
 {
-    if (a == b)
-        return true;
-    const auto x = text::parseSingle(a);
-    const auto y = text::parseSingle(b);
-    return x && y && std::nextafter(*x, *y) == *y;
+    const auto x = text::parseSingle(a, locale);
+    const auto y = text::parseSingle(b, locale);
+    return a == b || (x && y && std::nextafter(*x, *y) == *y);
 }
 
 // Where two documents differ beyond that, for the message of a broken round trip; empty when
 // they do not.
-QString difference(const files::InputDocument &a, const files::InputDocument &b)
+QString difference(const files::InputDocument &a, const files::InputDocument &b,
+                   const QLocale &locale)
 {
-    auto differ = [](const QString &what, const QString &x, const QString &y) {
-        return QStringLiteral("%1 \"%2\" became \"%3\"").arg(what, x, y);
-    };
-    if (a.scenario != b.scenario)
-        return differ(QStringLiteral("the scenario"), a.scenario, b.scenario);
-    if (a.year != b.year)
-        return differ(QStringLiteral("the year"), a.year, b.year);
     if (a.rows.size() != b.rows.size())
-        return QStringLiteral("the number of segments changed");
+        return u"the number of segments changed"_s;
+    // What, the texts before and after, and whether they are numbers.
+    std::vector<std::tuple<QString, QString, QString, bool>> fields = {
+        {u"the scenario"_s, a.scenario, b.scenario, false},
+        {u"the year"_s, a.year, b.year, false},
+        {u"the SPS value"_s, a.sps, b.sps, true},
+        {u"the studded share"_s, a.studdedShare, b.studdedShare, true}};
     for (std::size_t i = 0; i < a.rows.size(); ++i) {
-        const QString row = QStringLiteral("segment row %1").arg(i + 1);
-        if (a.rows[i].number != b.rows[i].number)
-            return differ(row + QStringLiteral(" number"), a.rows[i].number, b.rows[i].number);
-        for (std::size_t c = 0; c < a.rows[i].cells.size(); ++c) {
-            if (!sameNumber(a.rows[i].cells[c], b.rows[i].cells[c]))
-                return differ(row + QStringLiteral(" cell %1").arg(c + 1), a.rows[i].cells[c],
-                              b.rows[i].cells[c]);
-        }
+        const QString row = u"segment row %1"_s.arg(i + 1);
+        fields.emplace_back(row + u" number"_s, a.rows[i].number, b.rows[i].number, false);
+        for (std::size_t c = 0; c < a.rows[i].cells.size(); ++c)
+            fields.emplace_back(row + u" cell %1"_s.arg(c + 1), a.rows[i].cells[c],
+                                b.rows[i].cells[c], true);
     }
-    if (!sameNumber(a.sps, b.sps))
-        return differ(QStringLiteral("the SPS value"), a.sps, b.sps);
-    if (!sameNumber(a.studdedShare, b.studdedShare))
-        return differ(QStringLiteral("the studded share"), a.studdedShare, b.studdedShare);
+    for (const auto &[what, x, y, number] : fields) {
+        if (number ? !sameNumber(x, y, locale) : x != y)
+            return u"%1 \"%2\" became \"%3\""_s.arg(what, x, y);
+    }
     return {};
 }
 
-QString checkInputFile(const QByteArray &bytes, const QDateTime &savedAt)
+QString checkInputFile(const QByteArray &bytes, const QLocale &locale)
 {
-    const auto read = files::readInputFile(bytes);
-    if (!read) {
-        const Error &error = read.error();
-        if (!error.message.startsWith(QStringLiteral("Ogiltig indatafil")))
-            return QStringLiteral("an error that is not \"Ogiltig indatafil\": ") + error.message;
-        if (error.kind != ErrorKind::InputFile)
-            return QStringLiteral("an error of another kind than the input file's");
-        return {};
-    }
-    const auto written = files::writeInputFile(*read, savedAt);
+    const auto read = files::readInputFile(bytes, locale);
+    if (!read)
+        return read.error().kind == ErrorKind::InputFile &&
+                       read.error().message.startsWith(u"Ogiltig indatafil")
+                   ? QString()
+                   : u"an error that is not the input file's \"Ogiltig indatafil\": "_s +
+                         read.error().message;
+    const QDateTime savedAt(QDate(2026, 12, 6), QTime(14, 3, 7));
+    const auto written = files::writeInputFile(*read, savedAt, locale);
     if (!written)
-        return QStringLiteral("a document read from a file cannot be written: ") +
-               written.error().message;
-    const auto reread = files::readInputFile(*written);
+        return u"a document read cannot be written: "_s + written.error().message;
+    const auto reread = files::readInputFile(*written, locale);
     if (!reread)
-        return QStringLiteral("a written document does not read back: ") + reread.error().message;
-    if (QString changed = difference(*read, *reread); !changed.isEmpty())
-        return QStringLiteral("a written document reads back changed: ") + changed;
+        return u"a written document does not read back: "_s + reread.error().message;
+    if (QString changed = difference(*read, *reread, locale); !changed.isEmpty())
+        return u"a written document reads back changed: "_s + changed;
     return {};
 }
 
-QString locale()
+// A formatter gives a text for every value; when `compare`, one that reads back to within
+// `tolerance`.
+QString readsBack(const char *format, double value, const QString &text, bool compare,
+                  std::optional<double> back, double tolerance)
 {
-    return QLocale().name();
-}
-
-// formatGeneral gives a text for every value, and for a finite one a text that reads back to
-// within the rounding to seven significant digits.
-QString checkGeneral(float value)
-{
-    const QString text = text::formatGeneral(value);
     if (text.isEmpty())
-        return QStringLiteral("formatGeneral gives an empty text");
-    if (!std::isfinite(value))
-        return {};
-    const auto back = text::parseSingle(text);
-    const QString shown = QString::number(double(value), 'g', 9);
-    if (!back)
-        return QStringLiteral("formatGeneral(%1) = \"%2\" does not read back under %3")
-            .arg(shown, text, locale());
-    const double error = std::fabs(double(*back) - double(value));
-    const double tolerance =
-        6e-7 * std::fabs(double(value)) + double(std::numeric_limits<float>::denorm_min());
-    if (error > tolerance)
-        return QStringLiteral("formatGeneral(%1) = \"%2\" reads back as %3 under %4")
-            .arg(shown, text, QString::number(double(*back), 'g', 9), locale());
+        return QString::fromUtf8(format) + u" gives an empty text"_s;
+    if (compare && (!back || std::fabs(*back - value) > tolerance))
+        return u"%1(%2) = \"%3\" reads back as %4"_s.arg(
+            QString::fromUtf8(format), QString::number(value, 'g', 17), text,
+            back ? QString::number(*back, 'g', 17) : u"nothing"_s);
     return {};
 }
 
-// formatHashDotHash gives a text for every value; one with a digit in it reads back to within
-// a half hundredth (after the value's first 15 significant digits).
-QString checkHashDotHash(double value)
+// The general form of a finite value reads back to within the rounding to seven digits.
+QString checkGeneral(float value, const QLocale &locale)
 {
-    const QString text = text::formatHashDotHash(value);
-    if (text.isEmpty())
-        return QStringLiteral("formatHashDotHash gives an empty text");
+    const QString text = text::formatGeneral(value, locale);
+    const auto back = text::parseSingle(text, locale);
+    return readsBack("formatGeneral", value, text, std::isfinite(value),
+                     back ? std::optional<double>(*back) : std::nullopt,
+                     6e-7 * std::fabs(value) + kTiny);
+}
+
+// "#.##" of a finite value with a digit in its text reads back to within a half hundredth
+// (after the value's first 15 significant digits).
+QString checkHashDotHash(double value, const QLocale &locale)
+{
+    const QString text = text::formatHashDotHash(value, locale);
     const bool hasDigit =
         std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    if (!std::isfinite(value) || !hasDigit || std::fabs(value) > 1e300)
-        return {};
-    const auto back = text::parseDouble(text);
-    const QString shown = QString::number(value, 'g', 17);
-    if (!back)
-        return QStringLiteral("formatHashDotHash(%1) = \"%2\" does not read back under %3")
-            .arg(shown, text, locale());
-    if (std::fabs(*back - value) > 0.005 + 1e-14 * std::fabs(value))
-        return QStringLiteral("formatHashDotHash(%1) = \"%2\" reads back as %3 under %4")
-            .arg(shown, text, QString::number(*back, 'g', 17), locale());
-    return {};
+    return readsBack("formatHashDotHash", value, text,
+                     std::isfinite(value) && hasDigit && std::fabs(value) <= 1e300,
+                     text::parseDouble(text, locale), 0.005 + 1e-14 * std::fabs(value));
 }
 
-QString checkNumberText(const QString &text)
+QString checkNumberText(const QString &text, const QLocale &locale)
 {
-    const auto single = text::parseSingle(text);
-    const auto number = text::parseDouble(text);
-    const auto whole = text::parseInt16(text);
-
-    if (single && !number)
-        return QStringLiteral("a single that is no double");
-    if (number && !std::isfinite(*number))
-        return QStringLiteral("a double that is not finite");
-    if (single) {
-        const double d = *number;
-        const double one = std::ldexp(std::fabs(d), -23);
-        if (!std::isfinite(*single) ||
-            std::fabs(double(*single) - d) > one + double(std::numeric_limits<float>::denorm_min()))
-            return QStringLiteral("parseSingle and parseDouble disagree");
-    }
-    if (number && std::fabs(*number) < double(std::numeric_limits<float>::max()) && !single)
-        return QStringLiteral("a double in the single range that parseSingle refuses");
-
+    const auto single = text::parseSingle(text, locale);
+    const auto number = text::parseDouble(text, locale);
+    const auto whole = text::parseInt16(text, locale);
     // The 16-bit reading: the double rounded half to even, when that is in range.
     const double rounded = number ? std::nearbyint(*number) : 0;
     const bool inRange = number && rounded >= -32768.0 && rounded <= 32767.0;
-    if (whole.has_value() != inRange)
-        return QStringLiteral("parseInt16 %1 a number that rounds to %2")
-            .arg(whole ? QStringLiteral("takes") : QStringLiteral("refuses"))
-            .arg(QString::number(rounded, 'g', 17));
-    if (whole && double(*whole) != rounded)
-        return QStringLiteral("parseInt16 gives %1 for a number that rounds to %2")
-            .arg(int(*whole))
-            .arg(QString::number(rounded, 'g', 17));
+    const QString reformatted = text::reformatHashDotHash(text, locale);
+    if (QString broken = firstBroken({
+            {single && !number, "a single that is no double"},
+            {number && !std::isfinite(*number), "a double that is not finite"},
+            {single && number &&
+                 (!std::isfinite(*single) ||
+                  std::fabs(*single - *number) > std::ldexp(std::fabs(*number), -23) + kTiny),
+             "parseSingle and parseDouble disagree"},
+            {number && std::fabs(*number) < std::numeric_limits<float>::max() && !single,
+             "a double in the single range that parseSingle refuses"},
+            {whole.has_value() != inRange, "parseInt16 takes or refuses wrongly"},
+            {whole && *whole != rounded, "parseInt16 gives another value than the rounded"},
+            {number && reformatted != text::formatHashDotHash(*number, locale),
+             "reformatHashDotHash differs from formatHashDotHash"},
+            {!number && reformatted != text,
+             "reformatHashDotHash changes a text that is no number"},
+        });
+        !broken.isEmpty())
+        return broken + u" (\"%1\" reads as %2)"_s.arg(text, QString::number(rounded, 'g', 17));
+    if (QString broken = number ? checkHashDotHash(*number, locale) : QString(); !broken.isEmpty())
+        return broken;
+    return single ? checkGeneral(*single, locale) : QString();
+}
 
-    const QString reformatted = text::reformatHashDotHash(text);
-    if (number) {
-        if (reformatted != text::formatHashDotHash(*number))
-            return QStringLiteral("reformatHashDotHash differs from formatHashDotHash");
-        if (QString broken = checkHashDotHash(*number); !broken.isEmpty())
-            return broken;
-    } else if (reformatted != text) {
-        return QStringLiteral("reformatHashDotHash changes a text that is no number");
-    }
-    if (single) {
-        if (QString broken = checkGeneral(*single); !broken.isEmpty())
-            return broken;
+QString fuzzWorkbook(const QByteArray &input)
+{
+    return checkWorkbook(xls::Workbook::fromBytes(input, kWorkbookName));
+}
+
+QString fuzzBiff(const QByteArray &input)
+{
+    const QString broken = walkRecords(input);
+    return broken.isEmpty() ? checkWorkbook(xls::biff::readStream(input, kWorkbookName)) : broken;
+}
+
+QString fuzzInputFile(const QByteArray &input)
+{
+    for (const char *name : {"sv_SE", "en_US"}) {
+        if (QString broken = checkInputFile(input, QLocale(QLatin1String(name))); !broken.isEmpty())
+            return broken + u" ("_s + QLatin1String(name) + u')';
     }
     return {};
+}
+
+QString fuzzNumberText(const QByteArray &input)
+{
+    if (input.isEmpty())
+        return {};
+    const QLocale locale(QLatin1String(input[0] & 0x01 ? "en_US" : "sv_SE"));
+    const QByteArray rest = input.mid(1);
+    QString text = QString::fromUtf8(rest);
+    if (input[0] & 0x02) { // UTF-16 little-endian as it comes, lone surrogates included
+        text.resize(rest.size() / 2);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            text[i] = QChar(char16_t(uint8_t(rest[2 * i]) | uint8_t(rest[2 * i + 1]) << 8));
+    }
+    if (QString broken = checkNumberText(text, locale); !broken.isEmpty())
+        return broken + u" ("_s + locale.name() + u')';
+
+    // The formatters on the raw bits as well, so that infinities, NaNs and denormals come by.
+    double bits = 0;
+    float singleBits = 0;
+    std::memcpy(&bits, rest.constData(), std::min(std::size_t(rest.size()), sizeof bits));
+    std::memcpy(&singleBits, rest.constData(),
+                std::min(std::size_t(rest.size()), sizeof singleBits));
+    const QString broken = rest.size() >= 8 ? checkHashDotHash(bits, locale) : QString();
+    return broken.isEmpty() && rest.size() >= 4 ? checkGeneral(singleBits, locale) : broken;
 }
 
 } // namespace
 
-QString fuzzWorkbook(const uint8_t *data, std::size_t size)
-{
-    return checkWorkbook(xls::Workbook::fromBytes(bytesOf(data, size), WorkbookName));
-}
-
-QString fuzzBiff(const uint8_t *data, std::size_t size)
-{
-    const QByteArray stream = bytesOf(data, size);
-    if (QString broken = walkRecords(stream); !broken.isEmpty())
-        return broken;
-    return checkWorkbook(xls::biff::readStream(stream, WorkbookName));
-}
-
-QString fuzzInputFile(const uint8_t *data, std::size_t size)
-{
-    const QByteArray bytes = bytesOf(data, size);
-    const QDateTime savedAt(QDate(2026, 12, 6), QTime(14, 3, 7));
-    for (const char *name : {"sv_SE", "en_US"}) {
-        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
-        if (QString broken = checkInputFile(bytes, savedAt); !broken.isEmpty())
-            return broken + QStringLiteral(" (") + QString::fromLatin1(name) + u')';
-    }
-    return {};
-}
-
-QString fuzzNumberText(const uint8_t *data, std::size_t size)
-{
-    if (size == 0)
-        return {};
-    const uint8_t mode = data[0];
-    QLocale::setDefault(QLocale(QString::fromLatin1(mode & 0x01 ? "en_US" : "sv_SE")));
-    ++data;
-    --size;
-
-    QString text;
-    if (mode & 0x02) {
-        // UTF-16 as it comes, lone surrogates included.
-        text.resize(qsizetype(size / 2));
-        for (std::size_t i = 0; i < size / 2; ++i)
-            text[qsizetype(i)] = QChar(char16_t(data[2 * i] | data[2 * i + 1] << 8));
-    } else {
-        text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
-    }
-    if (QString broken = checkNumberText(text); !broken.isEmpty())
-        return broken + QStringLiteral(" (") + locale() + u')';
-
-    // The formatters on the raw bits as well, so that infinities, NaNs and denormals come by.
-    if (size >= sizeof(double)) {
-        double value = 0;
-        std::memcpy(&value, data, sizeof value);
-        if (QString broken = checkHashDotHash(value); !broken.isEmpty())
-            return broken;
-    }
-    if (size >= sizeof(float)) {
-        float value = 0;
-        std::memcpy(&value, data, sizeof value);
-        if (QString broken = checkGeneral(value); !broken.isEmpty())
-            return broken;
-    }
-    return {};
-}
+const Target kTargets[4] = {{"workbook", fuzzWorkbook},
+                            {"biff", fuzzBiff},
+                            {"inputfile", fuzzInputFile},
+                            {"numbertext", fuzzNumberText}};
 
 } // namespace lv::fuzz

@@ -1,9 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-
-#include <cstddef>
-#include <cstdint>
 
 // The bodies of the fuzz targets, shared by the libFuzzer executables and the replay test that
 // runs their committed inputs in the normal build. Each one feeds one input to a reader and
@@ -11,19 +9,21 @@
 // text, or an empty text; a crash, a sanitizer report or a hang is a finding too.
 namespace lv::fuzz {
 
-// Workbook::fromBytes on the bytes of a whole file (through libgsf's memory input).
-QString fuzzWorkbook(const uint8_t *data, std::size_t size);
+using TargetFunction = QString (*)(const QByteArray &input);
 
-// The BIFF record layer directly on a stream: the record walk, every field reader of a record
-// body, and biff::readStream.
-QString fuzzBiff(const uint8_t *data, std::size_t size);
+struct Target
+{
+    const char *name; // as in fuzz/corpus/NAME and the executable fuzz_NAME
+    TargetFunction run;
+};
 
-// readInputFile on the bytes of a .dat file under sv_SE and en_US; a document that reads
-// must write and read back unchanged.
-QString fuzzInputFile(const uint8_t *data, std::size_t size);
-
-// The number-text parsers and formatters. The first byte chooses the locale (bit 0: sv_SE or
-// en_US) and how the rest is text (bit 1: UTF-8 or UTF-16 little-endian).
-QString fuzzNumberText(const uint8_t *data, std::size_t size);
+// workbook: Workbook::fromBytes on the bytes of a whole file (through libgsf's memory input).
+// biff: the BIFF record layer directly on a stream: the record walk, every field reader of a
+// record body, and biff::readStream.
+// inputfile: readInputFile under sv_SE and en_US; a document that reads must write and read
+// back unchanged.
+// numbertext: the number-text parsers and formatters. The first byte chooses the locale (bit 0:
+// sv_SE or en_US) and how the rest is text (bit 1: UTF-8 or UTF-16 little-endian).
+extern const Target kTargets[4];
 
 } // namespace lv::fuzz

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QList>
-#include <QString>
 #include <QStringList>
 
 #include <functional>
@@ -19,26 +18,23 @@ public:
         QString text;
         QString title;
         lv::MessageIcon icon = lv::MessageIcon::None;
-
         bool operator==(const Message &) const = default;
     };
 
     QList<Message> messages;
-    QStringList fileDialogTitles;
-    QStringList fileDialogFilters;
+    std::function<void(const Message &)> onMessage; // called after each message is recorded
+    QStringList fileDialogs;                        // "title | filter" of each one shown
     // Answers of the open and save dialogs, first in first out; none left means "cancelled".
     QStringList openAnswers;
     QStringList saveAnswers;
+    // The print dialog: answered OK when printerAnswer is set, after onPrinter has set up the
+    // printer as the user would there (output file, copies).
     bool printerAnswer = false;
     int printerRequests = 0;
-    // Sets up the printer as the user would in the print dialog (output file, copies); called
-    // when the dialog is answered with OK.
     std::function<void(QPrinter &)> onPrinter;
     // Drives each modal dialog (fills fields, clicks buttons); unset, the dialog is cancelled.
     std::function<void(QDialog &)> onDialog;
     QStringList dialogsShown; // object names
-    // Called after each message is recorded (for example to look at the window's state).
-    std::function<void(const Message &)> onMessage;
 
     void message(const QString &text, const QString &title, lv::MessageIcon icon) override
     {
@@ -46,21 +42,16 @@ public:
         if (onMessage)
             onMessage(messages.last());
     }
-
     QString openFileName(QWidget *, const QString &title, const QString &filter) override
     {
-        fileDialogTitles.append(title);
-        fileDialogFilters.append(filter);
+        fileDialogs.append(title + " | " + filter);
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-
     QString saveFileName(QWidget *, const QString &title, const QString &filter) override
     {
-        fileDialogTitles.append(title);
-        fileDialogFilters.append(filter);
+        fileDialogs.append(title + " | " + filter);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
-
     bool choosePrinter(QWidget *, QPrinter &printer) override
     {
         ++printerRequests;
@@ -68,7 +59,6 @@ public:
             onPrinter(printer);
         return printerAnswer;
     }
-
     int runDialog(QDialog &dialog) override
     {
         dialogsShown.append(dialog.objectName());

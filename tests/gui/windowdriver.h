@@ -1,23 +1,21 @@
 #pragma once
 
-#include "core/input/segmentrow.h"
+#include "gui/app/mainwindow.h"
 #include "gui/recordingprompts.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemModel>
 #include <QAbstractItemView>
-#include <QDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
-#include <QStringList>
-#include <QWidget>
-#include <QtGlobal>
+#include <QTabWidget>
+#include <QTest>
 
 // Helpers that drive the windows through their object names, as a user would.
 
 // The child with this object name; a missing name is a broken window, not a failed check.
-template <class T>
+template <class T = QWidget>
 T *named(const QObject &root, const QString &name)
 {
     T *child = root.findChild<T *>(name);
@@ -26,20 +24,14 @@ T *named(const QObject &root, const QString &name)
     return child;
 }
 
-inline lv::input::SegmentRow segment(const QString &number, const QString &length,
-                                     const QString &slope, const QString &pbSpeed,
-                                     const QString &pbFlow, const QString &lbSpeed,
-                                     const QString &lbFlow, const QString &lbsSpeed,
-                                     const QString &lbsFlow)
+// A segment from its nine texts, or a plain valid one with just its number.
+template <class... Cells>
+lv::input::SegmentRow segment(const QString &number, const Cells &...cells)
 {
-    return lv::input::SegmentRow{
-        number, {length, slope, pbSpeed, pbFlow, lbSpeed, lbFlow, lbsSpeed, lbsFlow}};
-}
-
-// A plain valid segment with the given number.
-inline lv::input::SegmentRow segment(const QString &number)
-{
-    return segment(number, "100", "0", "70", "1000", "70", "100", "70", "50");
+    if constexpr (sizeof...(cells) == 0)
+        return segment(number, "100", "0", "70", "1000", "70", "100", "70", "50");
+    else
+        return {number, {QString(cells)...}};
 }
 
 inline const QStringList &segmentFieldNames()
@@ -50,75 +42,63 @@ inline const QStringList &segmentFieldNames()
     return names;
 }
 
-// Types a segment into the segment dialog's fields, replacing what they held.
-inline void fillSegmentDialog(QDialog &dialog, const lv::input::SegmentRow &row)
+// Types a segment into the segment dialog's fields and presses OK.
+inline void typeSegment(QDialog &dialog, const lv::input::SegmentRow &row)
 {
-    const QStringList &names = segmentFieldNames();
-    named<QLineEdit>(dialog, names[0])->setText(row.number);
-    for (int i = 0; i < 8; ++i)
-        named<QLineEdit>(dialog, names[i + 1])->setText(row.cells[std::size_t(i)]);
+    for (int i = 0; i < 9; ++i)
+        named<QLineEdit>(dialog, segmentFieldNames()[i])
+            ->setText(i ? row.cells[std::size_t(i - 1)] : row.number);
+    named<QAbstractButton>(dialog, "okButton")->click();
 }
 
-// The segment dialog's fields as they stand.
 inline lv::input::SegmentRow segmentDialogRow(const QDialog &dialog)
 {
-    const QStringList &names = segmentFieldNames();
-    lv::input::SegmentRow row;
-    row.number = named<QLineEdit>(dialog, names[0])->text();
-    for (int i = 0; i < 8; ++i)
-        row.cells[std::size_t(i)] = named<QLineEdit>(dialog, names[i + 1])->text();
-    return row;
+    QStringList f;
+    for (const QString &name : segmentFieldNames())
+        f.append(named<QLineEdit>(dialog, name)->text());
+    return segment(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8]);
 }
 
-// "Lägg till...": types the segment into the dialog and presses OK.
+// "Lägg till...", with the segment typed into the dialog.
 inline void addSegment(QWidget &window, RecordingPrompts &prompts, const lv::input::SegmentRow &row)
 {
-    prompts.onDialog = [&row](QDialog &dialog) {
-        fillSegmentDialog(dialog, row);
-        named<QAbstractButton>(dialog, "okButton")->click();
-    };
+    prompts.onDialog = [&row](QDialog &dialog) { typeSegment(dialog, row); };
     named<QAbstractButton>(window, "addButton")->click();
     prompts.onDialog = nullptr;
 }
 
-// The number of rows a list shows.
 inline int rowCount(const QAbstractItemView &list)
 {
     return list.model()->rowCount();
 }
 
-// The text of one cell of a list.
 inline QString cellText(const QAbstractItemView &list, int row, int column)
 {
     return list.model()->index(row, column).data().toString();
 }
 
-// The texts of one column of a list, top to bottom, as its model gives them.
-inline QStringList columnTexts(const QAbstractItemView &list, int column)
+inline QStringList rowTexts(const QAbstractItemView &list, int row)
 {
-    const QAbstractItemModel &model = *list.model();
     QStringList texts;
-    for (int r = 0; r < model.rowCount(); ++r)
-        texts.append(model.index(r, column).data().toString());
+    for (int c = 0; c < list.model()->columnCount(); ++c)
+        texts.append(cellText(list, row, c));
     return texts;
 }
 
-// All cells of a list row: its text and the further columns.
-inline QStringList rowTexts(const QAbstractItemView &list, int row)
+// The texts of one column, top to bottom; -1 for every cell, row by row.
+inline QStringList columnTexts(const QAbstractItemView &list, int column)
 {
-    const QAbstractItemModel &model = *list.model();
     QStringList texts;
-    for (int c = 0; c < model.columnCount(); ++c)
-        texts.append(model.index(row, c).data().toString());
+    for (int r = 0; r < rowCount(list); ++r)
+        texts += column < 0 ? rowTexts(list, r) : QStringList(cellText(list, r, column));
     return texts;
 }
 
 inline QStringList headerTexts(const QAbstractItemView &list)
 {
-    const QAbstractItemModel &model = *list.model();
     QStringList texts;
-    for (int c = 0; c < model.columnCount(); ++c)
-        texts.append(model.headerData(c, Qt::Horizontal).toString());
+    for (int c = 0; c < list.model()->columnCount(); ++c)
+        texts.append(list.model()->headerData(c, Qt::Horizontal).toString());
     return texts;
 }
 
@@ -126,3 +106,78 @@ inline QString statusText(const QWidget &window)
 {
     return named<QLabel>(*named<QStatusBar>(window, "statusBar"), "statusText")->text();
 }
+
+// The rows of a data-driven test from a table of cases, each named by its first member.
+template <class Case, std::size_t N>
+void addCases(const Case (&cases)[N])
+{
+    QTest::addColumn<Case>("c");
+    for (const Case &c : cases)
+        QTest::newRow(c.name) << c;
+}
+
+// The main window on a program directory, shown, with its prompts recorded.
+struct WindowFixture
+{
+    RecordingPrompts prompts;
+    lv::gui::MainWindow window;
+
+    explicit WindowFixture(const QString &appPath) : window(prompts, appPath)
+    {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("main window not exposed");
+    }
+
+    template <class T = QWidget>
+    T *get(const QString &name)
+    {
+        return named<T>(window, name);
+    }
+    void click(const QString &name) { get<QAbstractButton>(name)->click(); }
+    void setText(const QString &name, const QString &text) { get<QLineEdit>(name)->setText(text); }
+    QString text(const QString &name) { return get<QLineEdit>(name)->text(); }
+    QAbstractItemView *segments() { return get<QAbstractItemView>("segmentView"); }
+    QAbstractItemView *results() { return get<QAbstractItemView>("resultView"); }
+    QTabWidget *tabs() { return get<QTabWidget>("tabs"); }
+
+    // Types the input into the input tab, cleared first, as a user would.
+    void type(const lv::files::InputDocument &input)
+    {
+        tabs()->setCurrentIndex(0);
+        click("clearButton");
+        setText("scenarioEdit", input.scenario);
+        for (const lv::input::SegmentRow &row : input.rows)
+            addSegment(window, prompts, row);
+        get<QComboBox>("yearCombo")->setCurrentText(input.year);
+        setText("spsEdit", input.sps);
+        setText("studdedShareEdit", input.studdedShare);
+    }
+
+    // The small test workbooks' tunnel: 400 m at 0 % (50 km/h) and then `secondLength` m at 3 %
+    // (80 km/h), Pb/Lb/Lbs 100, 10 and 1 vehicles per hour, year 2005, SPS 10, no studded tyres;
+    // computed, or a fatal error.
+    void runTestTunnel(const QString &scenario, const QString &secondLength = "600")
+    {
+        type({scenario,
+              "2005",
+              {segment("1", "400", "0", "50", "100", "50", "10", "50", "1"),
+               segment("2", secondLength, "3", "80", "100", "80", "10", "80", "1")},
+              "10",
+              "0"});
+        if (!run())
+            qFatal("the test run failed");
+    }
+
+    // "Beräkna"; true when the run succeeded with at most label warnings, which are cleared.
+    bool run()
+    {
+        click("calculateButton");
+        for (const RecordingPrompts::Message &message : prompts.messages) {
+            if (message.title != "Luftvaka")
+                return false;
+        }
+        prompts.messages.clear();
+        return window.runState() != nullptr;
+    }
+};

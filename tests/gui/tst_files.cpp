@@ -1,0 +1,381 @@
+#include "core/files/report.h"
+#include "core/text/textfile.h"
+#include "gui/files/reportprinter.h"
+#include "gui/results/resulttab.h"
+#include "gui/windowdriver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using lv::MessageIcon;
+using lv::files::InputDocument;
+using Message = RecordingPrompts::Message;
+
+namespace {
+
+// The main window on the small test workbooks after a run on a two-segment tunnel, with the
+// stretch 300 - 700 added.
+struct Fixture : WindowFixture
+{
+    QTemporaryDir dir;
+
+    Fixture() : WindowFixture(LUFTVAKA_TEST_DATA "/calc")
+    {
+        runTestTunnel("Södra länken");
+        setText("startEdit", "300");
+        setText("stopEdit", "700");
+        click("addStretchButton");
+    }
+    void trigger(const QString &item) { get<QAction>(item)->trigger(); }
+    // Everything a file command might touch: the input, the result list, its mode and the
+    // result tab and menus.
+    std::pair<InputDocument, QStringList> state()
+    {
+        const QStringList flags = {get<QRadioButton>("perKmButton")->isChecked() ? "per km" : "",
+                                   tabs()->isTabEnabled(1) ? "tab" : "",
+                                   get<QAction>("saveResultsAction")->isEnabled() ? "save" : "",
+                                   get<QAction>("printAction")->isEnabled() ? "print" : ""};
+        return {window.inputDocument(), columnTexts(*results(), -1) + flags};
+    }
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// A PDF file's text lines as pdftotext -bbox (poppler-utils) reads them back, each with its
+// page and, in points, the top, left and bottom and the right of its first word:
+// "page|top|left|bottom|right|text".
+QStringList pdfLines(const QString &path)
+{
+    QProcess process;
+    process.start("pdftotext", {"-bbox", path, "-"});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {"pdftotext failed"};
+    static const QRegularExpression tag("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
+                                        "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    // Ligatures such as "ff" come back as one character; spell them out.
+    const QString pdf = QString::fromUtf8(process.readAllStandardOutput())
+                            .normalized(QString::NormalizationForm_KC);
+    QStringList lines;
+    int page = -1;
+    double top = -1;
+    for (auto it = tag.globalMatch(pdf); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0) == "<page ") {
+            ++page;
+        } else if (m.captured(2).toDouble() == top && !lines.isEmpty()) {
+            lines.last() += ' ' + m.captured(5).replace("&amp;", "&");
+        } else {
+            top = m.captured(2).toDouble();
+            lines << QStringList{QString::number(page), m.captured(2),
+                                 m.captured(1),         m.captured(4),
+                                 m.captured(3),         m.captured(5).replace("&amp;", "&")}
+                         .join('|');
+        }
+    }
+    return lines;
+}
+
+// The lines of a report with text, as printed: blanks and TABs run together.
+QStringList printedTexts(const std::vector<lv::files::ReportLine> &lines)
+{
+    QStringList texts;
+    for (const lv::files::ReportLine &line : lines) {
+        if (!line.text.simplified().isEmpty())
+            texts << line.text.simplified();
+    }
+    return texts;
+}
+
+// Runs a command as root would, to make a directory refuse new files.
+bool runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(30000) && process.exitCode() == 0;
+}
+
+struct Save
+{
+    const char *name, *item, *setUp, *file;
+};
+const Save kSaves[] = {
+    {"input", "saveInputAction", "", "input_small.dat"},
+    {"input, empty list", "saveInputAction", "empty list", "input_empty.dat"},
+    {"results per km", "saveResultsAction", "", "result_perkm.eff"},
+    {"results, totals", "saveResultsAction", "totals", "result_totals.eff"},
+    {"results, none left", "saveResultsAction", "no rows", "result_empty.eff"},
+};
+
+// "Öppna indata..." on in.dat holding these lines (| between them), or on another name.
+struct Open
+{
+    const char *name, *file, *lines;
+    const char *message; // empty: opened, or not readable at all and nothing said
+};
+const char *const kValid =
+    "Emissionsberäkning tunnlar: Indata|||S|2020| 2 |||"
+    "2,5\t1\t0\t70\t1\t70\t1\t70\t1|3,5\t2\t0\t70\t1\t70\t1\t70\t1||SPS-tal:|";
+const Open kOpens[] = {
+    {"segment numbers round half to even", "in.dat", "10\t0,5", ""},
+    {"empty file", "in.dat", nullptr, "Ogiltig indatafil"},
+    {"number out of range", "in.dat", "10\t1e39",
+     "Ogiltig indatafil: fält 2 på rad 13 ligger utanför talområdet: \"1e39\"."},
+    {"no such file", "gone.dat", "", ""},
+    {"a directory", "folder.dat", "", ""},
+    {"cancelled", "", "", ""},
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Save)
+Q_DECLARE_METATYPE(Open)
+
+class TestFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QFAIL("pdftotext is missing (Debian poppler-utils; tools/install-deps.sh --test)");
+    }
+    void init() { QLocale::setDefault(QLocale(QStringLiteral("sv_SE"))); }
+
+    void cancelledCommandsDoNothing()
+    {
+        Fixture f;
+        const auto before = f.state();
+        for (const char *item :
+             {"openAction", "saveInputAction", "saveResultsAction", "printAction"})
+            f.trigger(item);
+        QCOMPARE(f.prompts.fileDialogs,
+                 QStringList({"Öppna indata | Indata, emissionsberäkning (*.dat)",
+                              "Spara indata | Indata, emissionsberäkning (*.dat)",
+                              "Spara resultat | Emissions effekter (*.eff)"}));
+        QCOMPARE(f.prompts.printerRequests, 1);
+        QVERIFY(f.prompts.messages.isEmpty() && f.state() == before);
+    }
+
+    // The files byte for byte, the date line (line 2) aside; the result file for the list as
+    // shown, in its mode.
+    void savedFiles_data() { addCases(kSaves); }
+    void savedFiles()
+    {
+        QFETCH(Save, c);
+        Fixture f;
+        const QString setUp = c.setUp;
+        if (setUp == "empty list")
+            f.window.setInputDocument(InputDocument{"Södra länken", "", {}, "", "0"});
+        if (setUp == "totals")
+            f.click("totalsButton");
+        for (int i = 0; setUp == "no rows" && i < 2; ++i) {
+            f.results()->setCurrentIndex(f.results()->model()->index(0, 0));
+            f.click("removeRowButton");
+        }
+        f.prompts.saveAnswers = {f.dir.filePath(c.file)};
+        f.trigger(c.item);
+        QVERIFY(f.prompts.messages.isEmpty());
+        const QByteArray expected = fileBytes(LUFTVAKA_TEST_DATA "/gui/files/" + QString(c.file));
+        QList<QByteArray> lines = fileBytes(f.dir.filePath(c.file)).split('\n');
+        QVERIFY(lines.size() > 2 && !lines[1].trimmed().isEmpty());
+        lines[1] = expected.split('\n').value(1);
+        QCOMPARE(lines.join('\n'), expected);
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{c.file});
+    }
+
+    // "Öppna indata..." replaces the input only. A faulty file is refused whole with a message
+    // naming the line, and a file that cannot be read at all ends the command without a word;
+    // either way nothing changes.
+    void open_data() { addCases(kOpens); }
+    void open()
+    {
+        QFETCH(Open, c);
+        Fixture f;
+        f.click("totalsButton");
+        auto expected = f.state();
+        QFile file(f.dir.filePath("in.dat"));
+        const QString text = c.lines ? QString(kValid + QString(c.lines)).replace('|', "\r\n") : "";
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(*lv::text::encode1252(text)) >= 0);
+        file.close();
+        QVERIFY(QDir(f.dir.path()).mkdir("folder.dat"));
+        if (*c.file)
+            f.prompts.openAnswers = {f.dir.filePath(c.file)};
+        f.trigger("openAction");
+        const QString message = c.message;
+        if (message.isEmpty() && QString(c.file) == "in.dat")
+            expected.first = {"S",
+                              "2020",
+                              {segment("2", "1", "0", "70", "1", "70", "1", "70", "1"),
+                               segment("4", "2", "0", "70", "1", "70", "1", "70", "1")},
+                              "10",
+                              "0,5"};
+        const Message wanted{message, "Indata fel", MessageIcon::Exclamation};
+        QCOMPARE(f.prompts.messages, message.isEmpty() ? QList<Message>() : QList<Message>{wanted});
+        QVERIFY(f.state() == expected);
+    }
+
+    // A save that cannot be done leaves the old file as it was, leaves no temporary file behind
+    // and says so under the command's title; the user's input stays in the window. The input
+    // fails on a scenario outside the code page, the results on a full disk.
+    void failedSaveKeepsTheOldFile()
+    {
+        for (const QString item : {"saveInputAction", "saveResultsAction"}) {
+            const bool input = item == "saveInputAction";
+            Fixture f;
+            QString folder = f.dir.path();
+            bool mounted = false;
+            const auto unmount = qScopeGuard([&] { mounted &&runTool("umount", {folder}); });
+            if (!input) {
+                if (geteuid() != 0)
+                    QSKIP("only root can mount a small file system to fill up");
+                folder = f.dir.filePath("small");
+                QVERIFY(QDir(f.dir.path()).mkdir("small"));
+                mounted = runTool("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder});
+                if (!mounted)
+                    QSKIP("mounting a small tmpfs is not allowed here");
+            }
+            const QString path = QDir(folder).filePath("out.dat");
+            QFile old(path), fill(QDir(folder).filePath("filler"));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\r\n") == 5 && old.flush());
+            while (!input && (fill.isOpen() || fill.open(QIODevice::WriteOnly)) &&
+                   fill.write(QByteArray(1024, 'x')) == 1024 && fill.flush()) {
+            }
+            if (input)
+                f.setText("scenarioEdit", u"Södra länken → E4"_qs);
+            const auto before = f.state();
+
+            f.prompts.saveAnswers = {path};
+            f.trigger(item);
+
+            QCOMPARE(f.prompts.messages.size(), 1);
+            const Message message = f.prompts.messages.first();
+            QCOMPARE(message.title, input ? "Spara indata" : "Spara resultat");
+            QCOMPARE(message.icon, MessageIcon::Exclamation);
+            QVERIFY2(message.text.startsWith("Filen out.dat sparades inte") &&
+                         (!input || message.text.contains(u'→')),
+                     qPrintable(message.text));
+            QVERIFY(f.state() == before);
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                     input ? QStringList{"out.dat"} : QStringList({"filler", "out.dat"}));
+            QCOMPARE(fileBytes(path), "old\r\n");
+        }
+    }
+
+    // The report of the list as shown and the scenario as it stands now (not as it was at the
+    // run), printed into a PDF file and read back; each copy starts on a page of its own.
+    void printedReport()
+    {
+        Fixture f;
+        f.click("totalsButton");
+        f.setText("scenarioEdit", "Norra länken");
+        f.prompts.printerAnswer = true;
+        f.prompts.onPrinter = [&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(f.dir.filePath("report.pdf"));
+            printer.setCopyCount(2);
+        };
+        f.trigger("printAction");
+        QVERIFY(f.prompts.messages.isEmpty());
+        QStringList copy = printedTexts(lv::files::reportLines(
+            "Norra länken", lv::results::Mode::Totals,
+            f.window.findChild<lv::gui::ResultTab *>()->rows(), QDateTime::currentDateTime()));
+        QVERIFY(copy.contains("Totala Effekter") && copy.contains("Delsträcka: 300 - 700"));
+        QVERIFY(copy.contains(cellText(*f.results(), 1, 1) + " [l]"));
+        const QStringList lines = pdfLines(f.dir.filePath("report.pdf"));
+        QCOMPARE(lines.size(), 2 * copy.size());
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i % copy.size() != 1) // the date line
+                QCOMPARE(lines[i].section('|', 5), copy[i % copy.size()]);
+        }
+        QVERIFY(lines[copy.size()].section('|', 0, 0).toInt() >
+                lines[copy.size() - 1].section('|', 0, 0).toInt());
+    }
+
+    // Long reports: every line with text comes out in order at the left margin, inside the
+    // printable area, and a page ends only when the next line would not fit; each copy starts
+    // on a new page, and the printer's own copy count is left at 1 so nothing is multiplied
+    // again. Sizes and weights as the lines ask; each line, empty ones too, advances by its
+    // font's height.
+    void reportLayout()
+    {
+        lv::results::ResultRow row{"Totalt", {}};
+        row.values.fill("1,25");
+        auto lines =
+            lv::files::reportLines("Tunnel", lv::results::Mode::PerKm, std::vector(12, row),
+                                   QDateTime(QDate(2024, 5, 17), {}));
+        const QString text = "Delsträcka:";
+        lines.insert(lines.begin(), {{text, 14, true},
+                                     {text, 10, true},
+                                     {text, 10, false},
+                                     {"", 10, false},
+                                     {text, 10, false}});
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("report.pdf"));
+        printer.setCopyCount(2);
+        QVERIFY(lv::gui::printReport(printer, lines));
+        QCOMPARE(printer.copyCount(), 1);
+        const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
+        const QStringList one = printedTexts(lines), pdf = pdfLines(printer.outputFileName());
+        QCOMPARE(pdf.size(), 2 * one.size());
+        const auto at = [&](qsizetype i, int field) {
+            return pdf[i].section('|', field, field).toDouble();
+        };
+        const qsizetype pagesPerCopy = qsizetype(at(one.size() - 1, 0)) + 1;
+        QVERIFY(pagesPerCopy >= 3);
+        const double lineHeight = at(6, 3) - at(6, 1);
+        for (qsizetype i = 0; i < pdf.size(); ++i) {
+            QCOMPARE(pdf[i].section('|', 5), one[i % one.size()]);
+            QCOMPARE(at(i, 0), double(i / one.size() * pagesPerCopy + at(i % one.size(), 0)));
+            QVERIFY(qAbs(at(i, 2) - area.left()) < 0.5);
+            QVERIFY(at(i, 1) >= area.top() - 0.01 && at(i, 3) <= area.bottom() + 0.01);
+            const bool pageEnds = i + 1 < pdf.size() && at(i + 1, 0) != at(i, 0);
+            if (pageEnds && (i + 1) % one.size() != 0)
+                QVERIFY(at(i, 3) + 2 * lineHeight > area.bottom());
+        }
+        // 14 pt bold, 10 pt bold, 10 pt, an empty line, 10 pt.
+        const auto height = [&](int i) { return at(i, 3) - at(i, 1); };
+        QVERIFY(qAbs(height(0) / height(1) - 1.4) < 0.05 && qAbs(height(1) - height(2)) < 0.01);
+        QVERIFY(qAbs(at(0, 1) - area.top()) < 0.1);
+        QVERIFY(at(1, 4) - at(1, 2) > (at(2, 4) - at(2, 2)) * 1.05); // bold is wider
+        QVERIFY(qAbs(at(2, 1) - at(1, 1) - height(2)) < 0.01);
+        QVERIFY(qAbs(at(3, 1) - at(2, 1) - 2 * height(2)) < 0.01);
+    }
+
+    // A printer that cannot start is reported; nothing else changes.
+    void printerFailureIsReported()
+    {
+        Fixture f;
+        QVERIFY(QFile(f.dir.filePath("plain")).open(QIODevice::WriteOnly));
+        f.prompts.printerAnswer = true;
+        f.prompts.onPrinter = [&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(f.dir.filePath("plain/report.pdf"));
+        };
+        const auto before = f.state();
+        f.trigger("printAction");
+        const Message expected{"Rapporten skrevs inte ut: PDF-filen report.pdf kunde inte skapas.",
+                               "Skriv ut resultat", MessageIcon::Exclamation};
+        QCOMPARE(f.prompts.messages, QList<Message>{expected});
+        QVERIFY(f.state() == before);
+    }
+};
+
+QTEST_MAIN(TestFiles)
+#include "tst_files.moc"

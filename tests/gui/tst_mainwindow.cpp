@@ -1,0 +1,486 @@
+#include "core/results/resulttable.h"
+#include "gui/app/aboutdialog.h"
+#include "gui/input/segmentdialog.h"
+#include "gui/prompts/qtprompts.h"
+#include "gui/results/resulttab.h"
+#include "gui/windowdriver.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using lv::MessageIcon;
+using lv::files::InputDocument;
+using lv::gui::AboutDialog;
+using lv::input::SegmentRow;
+using Message = RecordingPrompts::Message;
+
+namespace {
+
+// A small tunnel: up, down and level.
+InputDocument example()
+{
+    return {"Norra röret",
+            "2020",
+            {segment("1", "400", "2", "70", "1500", "70", "150", "70", "60"),
+             segment("2", "600", "-3", "80", "1500", "80", "150", "80", "60"),
+             segment("3", "250", "0", "50", "1200", "50", "100", "50", "40")},
+            "10",
+            "0,5"};
+}
+
+struct Fixture : WindowFixture
+{
+    explicit Fixture(const QString &appPath = LUFTVAKA_BIN_DIR) : WindowFixture(appPath) {}
+
+    bool enabled(const QString &name)
+    {
+        if (const QAction *action = window.findChild<QAction *>(name))
+            return action->isEnabled();
+        return get(name)->isEnabled();
+    }
+    void clickRow(int row)
+    {
+        const QRect rect = segments()->visualRect(segments()->model()->index(row, 0));
+        QTest::mouseClick(segments()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // The default workbooks warn of nothing: a run on the example shows no message.
+    bool runExample()
+    {
+        type(example());
+        click("calculateButton");
+        return prompts.messages.isEmpty() && window.runState();
+    }
+    // What the result tab shows, as one text.
+    QString resultState()
+    {
+        return columnTexts(*results(), -1).join(u',') + u'|' + text("startEdit") + u'|' +
+               text("stopEdit");
+    }
+};
+
+// Where a segment lands, typed into "Lägg till..." or into "Ändra..." on one row. The rows before
+// are added in the order given (or set as read from a file, which may repeat a number), with
+// lengths 10, 20, 30.
+struct Placement
+{
+    const char *name;
+    bool fromFile;
+    const char *numbers;
+    int edited;           // the row "Ändra..." opens; -1: "Lägg till..."
+    const char *number;   // typed in the dialog
+    const char *expected; // number:length of each row; * the typed one
+};
+const Placement kPlacements[] = {
+    {"3 between 2 and 5", false, "1 2 5", -1, "3", "1:10 2:20 * 5:30"},
+    {"5 overwrites 5", false, "1 2 5", -1, "5", "1:10 2:20 *"},
+    {"9 appended", false, "1 2 5", -1, "9", "1:10 2:20 5:30 *"},
+    {"05 before 5", false, "1 2 5", -1, "05", "1:10 2:20 * 5:30"},
+    {"0 first", false, "1 2 5", -1, "0", "* 1:10 2:20 5:30"},
+    {"2,5 is 2, another text", false, "1 2 5", -1, "2,5", "1:10 * 2:20 5:30"},
+    {"edit, same number overwrites", false, "1 2 5", 1, "2", "1:10 * 5:30"},
+    {"edit, new number adds a row", false, "1 2 5", 1, "3", "1:10 2:20 * 5:30"},
+    {"edit 5 beside 05, same number", false, "1 5 05", 2, "5", "1:10 05:30 *"},
+    {"edit 5 beside 05, new number", false, "1 5 05", 2, "3", "1:10 * 05:30 5:20"},
+    {"edit a repeated number", true, "2 5 2", 2, "2", "2:10 5:20 *"},
+    {"edit to the number above", true, "2 5 2", 2, "5", "2:10 * 2:30"},
+};
+
+// "Beräkna" after a successful run, with one fault or none.
+struct Calculation
+{
+    const char *name;
+    const char *change; // to the example: "no rows", "no workbook"
+    const char *fields; // year, SPS, share
+    const char *message;
+    const char *title = "Felaktig indata";
+    MessageIcon icon = MessageIcon::Exclamation;
+};
+const Calculation kCalculations[] = {
+    {"the same input again", "", "2020 10 0,5", ""},
+    {"no segment", "no rows", "2020 10 0,5", "Ange minst ett tunnelsegment", "Ange indata"},
+    {"no year", "", " 10 0,5", "Välj beräkningsår!"},
+    {"SPS 0.5 under sv_SE", "", "2020 0.5 0,5", "Ogiltigt SPS-tal: 0.5"},
+    {"workbook missing", "no workbook", "2020 10 0,5",
+     "Arbetsboken pb_bara_glid_data.xls kunde inte öppnas: filen finns inte.", "Luftvaka",
+     MessageIcon::Critical},
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Placement)
+Q_DECLARE_METATYPE(Calculation)
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Closing windows here must not end the test program.
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() { QLocale::setDefault(QLocale(QStringLiteral("sv_SE"))); }
+
+    void startUp()
+    {
+        Fixture f;
+        auto *years = f.get<QComboBox>("yearCombo");
+        QCOMPARE(
+            QStringList({f.window.windowTitle(), f.tabs()->tabText(0), f.tabs()->tabText(1),
+                         statusText(f.window), headerTexts(*f.results()).last(), f.resultState(),
+                         years->itemText(0) + years->itemText(1) + years->itemText(2)}),
+            QStringList({"Effektberäkning: Luftvaka", "Indata", "Resultat", "Klar", "CO2 [kg/km]",
+                         "||", "200520102020"}));
+        QVERIFY(years->count() == 3 && !years->isEditable());
+        QCOMPARE(
+            headerTexts(*f.segments()),
+            QStringList({"Segment nr:", "Längd: [m]", "Lutning: [%]", "Pb, Medelhastighet: [km/h]",
+                         "Pb, Flöde: [f/h] ", "Lb, MedelHastighet: [km/h]", "Lb, Flöde: [f/h] ",
+                         "Lbs, Medelhastighet: [km/h]", "Lbs, Flöde: [f/h]"}));
+        QCOMPARE(f.segments()->selectionMode(), QAbstractItemView::SingleSelection);
+        QVERIFY(f.enabled("addButton") && !f.enabled("editButton") && !f.enabled("removeButton"));
+        QVERIFY(!f.tabs()->isTabEnabled(1) && f.get<QRadioButton>("perKmButton")->isChecked());
+        QVERIFY(!f.get("removeRowButton")->isEnabledTo(f.window.findChild<lv::gui::ResultTab *>()));
+        QVERIFY(f.window.inputDocument() == InputDocument{});
+        QVERIFY(f.prompts.messages.isEmpty() && !f.window.runState());
+
+        // Menu items: name, caption, shortcut, and "-" when disabled.
+        QStringList items;
+        for (const char *menu : {"fileMenu", "helpMenu"}) {
+            items << f.get<QMenu>(menu)->title();
+            for (const QAction *a : f.get<QMenu>(menu)->actions()) {
+                if (!a->isSeparator())
+                    items << a->objectName() + u' ' + a->text() + u' ' + a->shortcut().toString() +
+                                 (a->isEnabled() ? " " : " -");
+            }
+        }
+        QCOMPARE(items,
+                 QStringList({"&Arkiv", "openAction Öppna indata... Ctrl+O ",
+                              "saveInputAction Spara indata... Ctrl+D ",
+                              "saveResultsAction Spara resultat... Ctrl+S -",
+                              "printAction Skriv ut resultat... Ctrl+P -",
+                              "exitAction Avsluta Ctrl+Q ", "&Hjälp", "aboutAction Om...  "}));
+
+        // What a screen reader speaks for each field and list.
+        QStringList spoken;
+        for (const char *name : {"scenarioEdit", "yearCombo", "spsEdit", "studdedShareEdit",
+                                 "segmentView", "resultView", "startEdit", "stopEdit"})
+            spoken << QAccessible::queryAccessibleInterface(f.get(name))->text(QAccessible::Name);
+        QCOMPARE(spoken, QStringList({"Scenario:", "Beräkningsår:", "SPS-tal (75 km/h): [g/fkm]",
+                                      "Andel dubbade personbilar:", "Segment", "Resultat",
+                                      "Resultat för delsträcka: start [m]",
+                                      "Resultat för delsträcka: slut [m]"}));
+
+        // The input tab's controls in reading order.
+        const QStringList order = {
+            "scenarioEdit", "yearCombo", "segmentView",      "addButton",       "editButton",
+            "removeButton", "spsEdit",   "studdedShareEdit", "calculateButton", "clearButton"};
+        QStringList chain(order[0]);
+        for (QWidget *w = f.get(order[0])->nextInFocusChain(); w != f.get(order[0]);
+             w = w->nextInFocusChain())
+            chain << (order.contains(w->objectName()) ? QStringList(w->objectName())
+                                                      : QStringList());
+        QCOMPARE(chain, order);
+    }
+
+    // Started from elsewhere, the window finds the workbooks in the program's directory and
+    // leaves the working directory where it was.
+    void startUpFromAnotherDirectory()
+    {
+        const QString started = QDir::currentPath();
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        const QString working = QDir::currentPath();
+        RecordingPrompts prompts;
+        const QString appPath = lv::gui::MainWindow(prompts).appPath();
+        Fixture f;
+        const bool computed = f.runExample();
+        const QString after = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(started));
+        QCOMPARE(appPath, QCoreApplication::applicationDirPath());
+        QCOMPARE(after, working);
+        QVERIFY(computed && prompts.messages.isEmpty());
+    }
+
+    void segmentPlacement_data() { addCases(kPlacements); }
+    void segmentPlacement()
+    {
+        QFETCH(Placement, c);
+        Fixture f;
+        const auto plain = [](const QString &n, const QString &length) {
+            return segment(n, length, "1", "70", "2", "60", "3", "50", "4");
+        };
+        InputDocument input;
+        for (const QString &n : QString(c.numbers).split(u' '))
+            input.rows.push_back(plain(n, QString::number(10 * (input.rows.size() + 1))));
+        if (c.fromFile)
+            f.window.setInputDocument(input);
+        for (std::size_t i = 0; !c.fromFile && i < input.rows.size(); ++i)
+            addSegment(f.window, f.prompts, input.rows[i]);
+        const SegmentRow typed =
+            segment(c.number, "12,50", "-0,5", "070", "1000", "60", "0", "50", "10");
+        if (c.edited < 0) {
+            addSegment(f.window, f.prompts, typed);
+        } else {
+            const SegmentRow before = f.window.inputDocument().rows[std::size_t(c.edited)];
+            SegmentRow shown;
+            f.prompts.onDialog = [&](QDialog &dialog) {
+                shown = static_cast<lv::gui::SegmentDialog &>(dialog).row();
+                typeSegment(dialog, typed);
+            };
+            f.clickRow(c.edited);
+            f.click("editButton");
+            QVERIFY(shown == before);
+        }
+        QVERIFY(f.prompts.messages.isEmpty());
+        std::vector<SegmentRow> expected;
+        for (const QString &row : QString(c.expected).split(u' '))
+            expected.push_back(row == u"*" ? typed
+                                           : plain(row.section(':', 0, 0), row.section(':', 1)));
+        QVERIFY(f.window.inputDocument().rows == expected);
+    }
+
+    // "Ändra..." (E) and "Ta bort" (T) after adding, clicking and removing rows; with no row
+    // selected, "Ändra..." opens nothing and "Ta bort" removes nothing.
+    void rowCommandStates()
+    {
+        Fixture f;
+        QString states;
+        const auto note = [&] {
+            states += QString(f.enabled("editButton") ? "E" : "-") +
+                      (f.enabled("removeButton") ? "T " : "- ");
+        };
+        for (const char *n : {"1", "2", "3"})
+            addSegment(f.window, f.prompts, segment(n));
+        note();
+        f.clickRow(1);
+        note();
+        f.click("removeButton");
+        note();
+        addSegment(f.window, f.prompts, segment("2"));
+        note();
+        f.click("editButton");
+        f.get("removeButton")->setEnabled(true);
+        f.click("removeButton");
+        f.clickRow(0);
+        note();
+        QCOMPARE(states, u"-- ET E- E- ET "_qs);
+        QCOMPARE(f.prompts.dialogsShown, QStringList(4, "SegmentDialog"));
+        QCOMPARE(columnTexts(*f.segments(), 0), QStringList({"1", "2", "3"}));
+    }
+
+    // While the result tab is disabled no path makes it current, and the tab widget tells no
+    // one of a change. Once a run has enabled it, an accessibility "press" selects it.
+    void disabledResultTab_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("before"); // "", "run" or "run, Rensa"
+        for (const char *path : {"press", "widget", "bar", "key", "mouse"})
+            QTest::newRow(path) << path << "";
+        QTest::newRow("press after Rensa") << "press"
+                                           << "run, Rensa";
+        QTest::newRow("press after a run") << "press"
+                                           << "run";
+    }
+
+    void disabledResultTab()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, before);
+        Fixture f;
+        if (!before.isEmpty()) {
+            QVERIFY(f.runExample());
+            f.tabs()->setCurrentIndex(0);
+            if (before.endsWith(u"Rensa"))
+                f.click("clearButton");
+        }
+        const bool enabled = f.tabs()->isTabEnabled(1);
+        QCOMPARE(enabled, before == u"run");
+        QTabBar *bar = f.tabs()->tabBar();
+        QSignalSpy changes(f.tabs(), &QTabWidget::currentChanged);
+        if (path == u"press") {
+            QAccessibleInterface *tab = QAccessible::queryAccessibleInterface(bar)->child(1);
+            QCOMPARE(tab->text(QAccessible::Name), u"Resultat"_qs);
+            tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else if (path == u"widget") {
+            f.tabs()->setCurrentIndex(1);
+        } else if (path == u"bar") {
+            bar->setCurrentIndex(1);
+        } else if (path == u"key") {
+            QTest::keyClick(f.tabs(), Qt::Key_Tab, Qt::ControlModifier);
+        } else {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        }
+        QCOMPARE(f.tabs()->currentIndex(), enabled ? 1 : 0);
+        QCOMPARE(changes.size(), enabled ? 1 : 0);
+        QCOMPARE(f.results()->isVisible(), enabled);
+        QCOMPARE(f.segments()->isVisible(), !enabled);
+    }
+
+    // "Rensa" empties the tab that is showing and closes off what depends on it; on the input
+    // tab it leaves the result list as it is, only out of reach. "Beräkna" on the result tab
+    // does nothing.
+    void clear()
+    {
+        for (const int tab : {0, 1}) {
+            Fixture f;
+            QVERIFY(f.runExample());
+            f.setText("startEdit", "0");
+            f.setText("stopEdit", "100");
+            f.tabs()->setCurrentIndex(0);
+            f.clickRow(0);
+            f.tabs()->setCurrentIndex(tab);
+            const auto run = f.window.runState();
+            const QString results = f.resultState();
+            f.get("copyValueButton")->setEnabled(true); // as after marking a value
+            if (tab == 1)
+                f.click("calculateButton"); // does nothing on the result tab
+            QVERIFY(f.resultState() == results && f.enabled("copyValueButton"));
+            f.click("clearButton");
+            QVERIFY(f.window.inputDocument() == (tab == 0 ? InputDocument{} : example()));
+            QCOMPARE(f.resultState(), tab == 1 ? u"||"_qs : results);
+            QCOMPARE(f.tabs()->isTabEnabled(1), tab == 1);
+            QCOMPARE(f.tabs()->currentIndex(), tab);
+            QCOMPARE(f.get<QComboBox>("yearCombo")->count(), 3);
+            QCOMPARE(f.enabled("editButton") && f.enabled("removeButton"), tab == 1);
+            QVERIFY(!f.enabled("saveResultsAction") && !f.enabled("printAction"));
+            QVERIFY(f.window.runState() == run && f.prompts.messages.isEmpty());
+        }
+    }
+
+    // The message of the first failing check; after it the last run's tables and results stay
+    // in place and usable (a run without segments stops before it empties the result tab).
+    void calculate_data() { addCases(kCalculations); }
+    void calculate()
+    {
+        QFETCH(Calculation, c);
+        const QString change = c.change;
+        const QStringList fields = QString(c.fields).split(u' ');
+        const bool ok = !*c.message;
+        const bool emptied = change != "no rows";
+        QTemporaryDir dir; // a copy of the default workbooks, for one to go missing
+        for (const char *name : {"pb_bara_glid_data.xls", "lb_bara_glid_data.xls", "faktorer.xls"})
+            QVERIFY(QFile::copy(QDir(LUFTVAKA_BIN_DIR).filePath(name), dir.filePath(name)));
+        Fixture f(dir.path());
+        QVERIFY(f.runExample());
+        const auto previous = f.window.runState();
+        const QStringList totalRow = rowTexts(*f.results(), 0);
+        f.setText("startEdit", "0");
+        f.get<QRadioButton>("totalsButton")->setChecked(true);
+        f.get("copyValueButton")->setEnabled(true); // as after marking a value
+        const QString results = f.resultState();
+
+        f.tabs()->setCurrentIndex(0);
+        while (!emptied && rowCount(*f.segments()) > 0) {
+            f.clickRow(0);
+            f.click("removeButton");
+        }
+        if (change == "no workbook")
+            QVERIFY(QFile::remove(dir.filePath("pb_bara_glid_data.xls")));
+        auto *years = f.get<QComboBox>("yearCombo");
+        years->setCurrentIndex(years->findText(fields[0]));
+        f.setText("spsEdit", fields[1]);
+        f.setText("studdedShareEdit", fields[2]);
+        QStringList statusWhileShown;
+        f.prompts.onMessage = [&](const Message &) { statusWhileShown << statusText(f.window); };
+
+        f.click("calculateButton");
+
+        const Message expected{c.message, c.title, c.icon};
+        QCOMPARE(f.prompts.messages, ok ? QList<Message>() : QList<Message>{expected});
+        QCOMPARE(statusWhileShown, ok ? QStringList() : QStringList({"Vänta..."}));
+        QCOMPARE(statusText(f.window), u"Klar"_qs);
+        QCOMPARE(f.window.runState() == previous, !ok);
+        QVERIFY(f.tabs()->isTabEnabled(1) && f.enabled("saveResultsAction") &&
+                f.enabled("printAction") && !f.enabled("copyValueButton"));
+        QCOMPARE(f.tabs()->currentIndex(), ok ? 1 : 0);
+        QCOMPARE(f.resultState(), !emptied ? results : (ok ? totalRow.join(u',') : "") + "||");
+        QCOMPARE(f.get<QRadioButton>("perKmButton")->isChecked(), emptied);
+        if (emptied)
+            QCOMPARE(headerTexts(*f.results()).last(), u"CO2: [kg/km]"_qs);
+        // The tables kept give the results shown before.
+        const lv::results::ResultRow kept = lv::results::totalRow(*f.window.runState());
+        QCOMPARE(QStringList(kept.label) + QStringList(kept.values.begin(), kept.values.end()),
+                 totalRow);
+    }
+
+    // The label check of the workbooks warns and lets the run go on: at 6 % the test workbooks'
+    // "PB  7%" lacks the word "Körprofil" and "LB  5%" holds a number there.
+    void labelWarningsLetTheRunGoOn()
+    {
+        Fixture f(LUFTVAKA_TEST_DATA "/calc");
+        f.type(
+            {"", "2005", {segment("1", "100", "6", "50", "100", "50", "10", "50", "1")}, "1", "0"});
+        f.click("calculateButton");
+        const QString check = QStringLiteral("Fel i grundtabellen Rätta! ");
+        QCOMPARE(f.prompts.messages,
+                 QList<Message>({{check + "Profil utan ordet", "Luftvaka", MessageIcon::None},
+                                 {check + "12,5", "Luftvaka", MessageIcon::None}}));
+        QCOMPARE(f.tabs()->currentIndex(), 1);
+        QCOMPARE(columnTexts(*f.results(), 0), QStringList({"Totalt"}));
+    }
+
+    // "Om..." shows the about box with the build's version; "Avsluta" and the close box end the
+    // program at once, even with unsaved results.
+    void menuCommands()
+    {
+        // The program version major.minor.0.revision shows as major.minor.revision.
+        QCOMPARE(AboutDialog::versionText("1.2.0.4") + AboutDialog::versionText("3.14.7.250") +
+                     AboutDialog::versionText("2.1"),
+                 u"Version 1.2.4Version 3.14.250Version 2.1.0"_qs);
+        for (const char *command : {"aboutAction", "exitAction", "close box"}) {
+            Fixture f;
+            QVERIFY(f.runExample());
+            QString shown;
+            f.prompts.onDialog = [&](QDialog &dialog) {
+                shown = dialog.windowTitle() + '|' + named<QLabel>(dialog, "titleLabel")->text() +
+                        '|' + named<QLabel>(dialog, "versionLabel")->text();
+                QVERIFY(!named<QLabel>(dialog, "iconLabel")->pixmap().isNull());
+            };
+            if (f.window.findChild<QAction *>(command))
+                f.get<QAction>(command)->trigger();
+            else
+                QVERIFY(f.window.close());
+            const bool about = command == QByteArray("aboutAction");
+            QCOMPARE(f.window.isVisible(), about);
+            QCOMPARE(shown,
+                     about ? "Om Luftvaka|Luftvaka|" + AboutDialog::versionText(LUFTVAKA_VERSION)
+                           : "");
+            QVERIFY(f.prompts.messages.isEmpty());
+        }
+    }
+
+    // The program's own message box, shown for real and closed by a timer.
+    void messageBox()
+    {
+        const QList<QPair<MessageIcon, QMessageBox::Icon>> icons = {
+            {MessageIcon::Exclamation, QMessageBox::Warning},
+            {MessageIcon::Critical, QMessageBox::Critical},
+            {MessageIcon::None, QMessageBox::NoIcon}};
+        for (const auto &[icon, boxIcon] : icons) {
+            QStringList seen;
+            QTimer closer;
+            connect(&closer, &QTimer::timeout, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    seen << box->text() << box->windowTitle()
+                         << (box->icon() == boxIcon ? "icon" : "another icon")
+                         << (box->standardButtons() == QMessageBox::Ok ? "OK" : "other buttons");
+                    box->done(0);
+                }
+            });
+            closer.start(10);
+            lv::gui::QtPrompts().message(u"Välj beräkningsår!"_qs, "Felaktig indata", icon);
+            QCOMPARE(seen, QStringList({"Välj beräkningsår!", "Felaktig indata", "icon", "OK"}));
+        }
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
