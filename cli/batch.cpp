@@ -13,7 +13,7 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 namespace lv::cli {
 
@@ -103,11 +103,13 @@ std::optional<int> parse(const QStringList &args, Options &options)
     return std::nullopt;
 }
 
-QString cNumber(const char *format, double value)
+// A number in the C locale, as printf's "%.<significant>g" writes it.
+void appendCNumber(QByteArray &out, double value, int significant)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return QString::fromLatin1(buffer);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::general, significant);
+    out.append(buffer, written.ptr - buffer);
 }
 
 // The segment table's header: the segment number, then the result list's columns as rates per
@@ -125,34 +127,40 @@ QStringList segmentHeaders()
 // result list's column order) and with --segments, after one empty line, the segment table
 // (its own header line, then every segment's rates in the same column order, per km and hour
 // in either mode). Every line has its header's number of fields; numbers in the C locale.
-QByteArray tsvTable(const calc::RunState &run, const std::vector<results::RowValues> &rows,
+QByteArray tsvTable(const results::StretchSums &sums, const std::vector<results::RowValues> &rows,
                     results::Mode mode, const QLocale &locale,
                     const std::vector<input::SegmentRow> *segments)
 {
-    QString out = results::resultHeaders(mode).join(u'\t') + u'\n';
+    QByteArray out = results::resultHeaders(mode).join(u'\t').toUtf8() + '\n';
     for (const auto &row : rows) {
-        const auto stretch = results::stretchOfLabel(run, row.label, locale);
+        const auto stretch = results::stretchOfLabel(sums, row.label, locale);
         if (!stretch)
             continue;
         out += row.label == results::kTotalLabel
-                   ? row.label
-                   : results::stretchLabel(stretch->first, stretch->second, QLocale::c());
-        for (int q : results::kColumnQuantity)
-            out += u'\t' + cNumber("%.9g", double(row.values[std::size_t(q)]));
-        out += u'\n';
+                   ? row.label.toUtf8()
+                   : results::stretchLabel(stretch->first, stretch->second, QLocale::c()).toUtf8();
+        for (int q : results::kColumnQuantity) {
+            out += '\t';
+            appendCNumber(out, double(row.values[std::size_t(q)]), 9);
+        }
+        out += '\n';
     }
     if (segments) {
-        out += u'\n' + segmentHeaders().join(u'\t') + u'\n';
+        out += '\n' + segmentHeaders().join(u'\t').toUtf8() + '\n';
         // The run has one segment position per input row, in the file's order.
+        const calc::RunState &run = *sums.run();
         const std::size_t count = std::min(segments->size(), std::size_t(run.segmentCount));
+        out.reserve(out.size() + qsizetype(count) * 11 * 24);
         for (std::size_t i = 0; i < count; ++i) {
-            out += (*segments)[i].number;
-            for (int q : results::kColumnQuantity)
-                out += u'\t' + cNumber("%.17g", run.segmentRates(std::size_t(q), i));
-            out += u'\n';
+            out += (*segments)[i].number.toUtf8();
+            for (int q : results::kColumnQuantity) {
+                out += '\t';
+                appendCNumber(out, run.segmentRates(std::size_t(q), i), 17);
+            }
+            out += '\n';
         }
     }
-    return out.toUtf8();
+    return out;
 }
 
 // The result file of the rows, written in the locale.
@@ -223,11 +231,12 @@ int runCalculation(const QStringList &args)
     const auto bytes = text::readWholeFile(options.input);
     if (!bytes)
         return fault(bytes.error().message);
-    const auto document = files::readInputFile(*bytes, locale);
+    auto document = files::readInputFile(*bytes, locale);
     if (!document)
         return fault(document.error().message);
 
-    const calc::RunInput input{document->rows, document->year, document->sps,
+    // The rows move to the run's input; the segment table reads them there.
+    const calc::RunInput input{std::move(document->rows), document->year, document->sps,
                                document->studdedShare};
     const auto warn = [](const QString &label) {
         QTextStream(stderr) << calc::labelWarning(label).message << "\n";
@@ -241,13 +250,14 @@ int runCalculation(const QStringList &args)
 
     // The rows as the window's list holds them: "Totalt", each stretch added per km, then all
     // recomputed when switched to totals.
+    const results::StretchSums sums(*run);
     std::vector<results::RowValues> rows = {results::totalValues(*run)};
     for (const QString &stretch : options.stretches) {
         const QStringList ends = stretch.split(u':');
         if (ends.size() != 2)
             return usage(QStringLiteral("--stretch takes START:STOP, not ") + stretch);
         const auto row =
-            results::subStretchValues(*run, ends[0], ends[1], results::Mode::PerKm, locale);
+            results::subStretchValues(sums, ends[0], ends[1], results::Mode::PerKm, locale);
         if (!row)
             return fault(row.error().message);
         rows.push_back(*row);
@@ -255,14 +265,14 @@ int runCalculation(const QStringList &args)
     const auto mode = options.totals ? results::Mode::Totals : results::Mode::PerKm;
     if (options.totals) {
         for (auto &row : rows) {
-            if (auto recomputed = results::recalcValues(*run, row.label, mode, locale))
+            if (auto recomputed = results::recalcValues(sums, row.label, mode, locale))
                 row = std::move(*recomputed);
         }
     }
 
     QByteArray out;
     if (options.tsv) {
-        out = tsvTable(*run, rows, mode, locale, options.segments ? &document->rows : nullptr);
+        out = tsvTable(sums, rows, mode, locale, options.segments ? &input.rows : nullptr);
     } else {
         const auto file = resultFile(document->scenario, rows, mode, locale);
         if (!file)

@@ -234,7 +234,39 @@ def number_seeds():
     write("numbertext", "bits-denormal", bytes([0]) + struct.pack("<f", 1e-45) + b"\0" * 4)
 
 
+# --- .xlsx and .ods ------------------------------------------------------------------------
+
+def zip_seeds():
+    """The fixtures of tests/data/formats as they are, and repacked without compression, so
+    that the fuzzer's changes reach the XML (the zip's checksums are not checked)."""
+    import glob
+    import shutil
+    import zipfile
+    formats = os.path.join(ROOT, "tests", "data", "formats")
+    for target in ("xlsx", "ods"):
+        folder = os.path.join(CORPUS, target)
+        os.makedirs(folder, exist_ok=True)
+        for path in sorted(glob.glob(os.path.join(formats, "**", "*." + target), recursive=True)):
+            if os.path.basename(path) == "zipbomb.xlsx":
+                continue  # 80 MB inflated: refused at once, and slows every mutation of it
+            name = os.path.relpath(path, formats).replace(os.sep, "-")
+            # Deflated, the large workbooks add little over their stored copies below.
+            if not name.startswith(("default-", "calc-")):
+                shutil.copyfile(path, os.path.join(folder, name))
+            if "lyingsize" in name:
+                continue  # its part does not inflate to the size it gives
+            with zipfile.ZipFile(path) as zin, zipfile.ZipFile(
+                    os.path.join(folder, "stored-" + name), "w", zipfile.ZIP_STORED) as zout:
+                for info in zin.infolist():
+                    # Parts the readers never open only slow the fuzzer down.
+                    if not info.filename.endswith(("styles.xml", "settings.xml", ".png")):
+                        zout.writestr(info.filename, zin.read(info.filename))
+    write("xlsx", "zip-empty", b"PK\x05\x06" + b"\0" * 18)
+    write("ods", "local-header-only", b"PK\x03\x04" + b"\0" * 26)
+
+
 if __name__ == "__main__":
+    zip_seeds()
     biff_seeds()
     workbook_seeds()
     inputfile_seeds()

@@ -389,9 +389,8 @@ QString fuzzNumberText(const QByteArray &input)
 
 } // namespace
 
-const Target kTargets[4] = {{"workbook", fuzzWorkbook},
-                            {"biff", fuzzBiff},
-                            {"inputfile", fuzzInputFile},
-                            {"numbertext", fuzzNumberText}};
+const Target kTargets[6] = {{"workbook", fuzzWorkbook},   {"biff", fuzzBiff},
+                            {"inputfile", fuzzInputFile}, {"numbertext", fuzzNumberText},
+                            {"xlsx", fuzzWorkbook},       {"ods", fuzzWorkbook}};
 
 } // namespace lv::fuzz

@@ -24,6 +24,8 @@ struct Target
 // back unchanged.
 // numbertext: the number-text parsers and formatters. The first byte chooses the locale (bit 0:
 // sv_SE or en_US) and how the rest is text (bit 1: UTF-8 or UTF-16 little-endian).
-extern const Target kTargets[4];
+// xlsx, ods: Workbook::fromBytes as workbook, each on its own corpus of zipped workbooks (some
+// stored without compression, so that changes reach the XML).
+extern const Target kTargets[6];
 
 } // namespace lv::fuzz

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libgsf-1-dev
+    qt6-l10n-tools qt6-translations-l10n
+    libgsf-1-dev liborcus-dev
     fonts-dejavu-core
 )
 if [ "${1:-}" = "--test" ]; then

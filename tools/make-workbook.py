@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Turns one readable text source into one .xls workbook.
+"""Turns one readable text source into one workbook: .xls, .xlsx or .ods, by OUT's extension.
 
-Usage: tools/make-workbook.py SOURCE.txt OUT.xls
+Usage: tools/make-workbook.py SOURCE.txt OUT.xls|OUT.xlsx|OUT.ods
 
 The source is written as a flat-XML OpenDocument spreadsheet (.fods) into a temporary
-directory and converted with LibreOffice (soffice --headless --convert-to xls), which also
+directory and converted with LibreOffice (soffice --headless --convert-to), which also
 computes and stores the cached results of formula cells. Only the Python standard library is
 used. Set SOFFICE to use another LibreOffice binary.
 
@@ -199,14 +199,19 @@ def fods(sheets):
 """ % "\n".join(sheet_xml(s) for s in sheets)
 
 
-def convert(fods_path, out_dir):
+# LibreOffice's export filter for each workbook format.
+FILTERS = {".xls": "xls:MS Excel 97", ".xlsx": "xlsx:Calc MS Excel 2007 XML",
+           ".ods": "ods:calc8"}
+
+
+def convert(fods_path, out_dir, extension=".xls"):
     soffice = os.environ.get("SOFFICE", "soffice")
     # A profile of our own, so a running LibreOffice or a parallel run does not interfere.
     profile = os.path.join(out_dir, "profile")
     cmd = [soffice, "-env:UserInstallation=file://" + profile, "--headless",
-           "--convert-to", "xls:MS Excel 97", "--outdir", out_dir, fods_path]
+           "--convert-to", FILTERS[extension], "--outdir", out_dir, fods_path]
     result = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    xls = os.path.splitext(fods_path)[0] + ".xls"
+    xls = os.path.splitext(fods_path)[0] + extension
     if result.returncode != 0 or not os.path.isfile(xls) or os.path.getsize(xls) == 0:
         raise SourceError("LibreOffice could not convert %s:\n%s" % (fods_path, result.stdout))
     return xls
@@ -214,9 +219,13 @@ def convert(fods_path, out_dir):
 
 def main(argv):
     if len(argv) != 3:
-        sys.stderr.write("usage: make-workbook.py SOURCE.txt OUT.xls\n")
+        sys.stderr.write("usage: make-workbook.py SOURCE.txt OUT.xls|OUT.xlsx|OUT.ods\n")
         return 2
     source, target = argv[1], argv[2]
+    extension = os.path.splitext(target)[1].lower()
+    if extension not in FILTERS:
+        sys.stderr.write("make-workbook.py: OUT must end in .xls, .xlsx or .ods\n")
+        return 2
     try:
         with open(source, encoding="utf-8") as f:
             sheets = parse_source(f.read(), source)
@@ -224,7 +233,7 @@ def main(argv):
             path = os.path.join(tmp, "workbook.fods")
             with open(path, "w", encoding="utf-8") as f:
                 f.write(fods(sheets))
-            xls = convert(path, tmp)
+            xls = convert(path, tmp, extension)
             # Replace the target only once the new workbook is complete.
             partial = target + ".part"
             shutil.copyfile(xls, partial)

@@ -7,6 +7,7 @@
 #include "core/text/numbertext.h"
 
 #include <QDir>
+#include <QStringList>
 
 #include <array>
 
@@ -120,6 +121,26 @@ Expected<void> checkSegmentValues(const RunState &run, std::size_t i, const inpu
     return {};
 }
 
+// A workbook may be kept as .xls, .xlsx or .ods. Two of them side by side are refused: the
+// user could be editing the one that is not read.
+Expected<xls::Workbook> openWorkbook(const QDir &dir, const QString &baseName)
+{
+    QStringList present;
+    for (const char *suffix : {".xls", ".xlsx", ".ods"}) {
+        if (dir.exists(baseName + QLatin1String(suffix)))
+            present << baseName + QLatin1String(suffix);
+    }
+    if (present.size() > 1) {
+        const QString last = present.takeLast();
+        return Error{ErrorKind::Workbook,
+                     QStringLiteral("Två versioner av %1 ligger i programmets mapp: %2 och %3. Ta "
+                                    "bort den som inte ska användas.")
+                         .arg(baseName, present.join(QStringLiteral(", ")), last)};
+    }
+    return xls::Workbook::open(
+        dir.filePath(present.isEmpty() ? baseName + QStringLiteral(".xls") : present.first()));
+}
+
 } // namespace
 
 Error labelWarning(const QString &labelText)
@@ -175,13 +196,13 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
     run.yearIndex = *year;
 
     const QDir dir(workbookDir);
-    const auto pb = xls::Workbook::open(dir.filePath(QStringLiteral("pb_bara_glid_data.xls")));
+    const auto pb = openWorkbook(dir, QStringLiteral("pb_bara_glid_data"));
     if (!pb)
         return pb.error();
-    const auto lb = xls::Workbook::open(dir.filePath(QStringLiteral("lb_bara_glid_data.xls")));
+    const auto lb = openWorkbook(dir, QStringLiteral("lb_bara_glid_data"));
     if (!lb)
         return lb.error();
-    const auto factors = xls::Workbook::open(dir.filePath(QStringLiteral("faktorer.xls")));
+    const auto factors = openWorkbook(dir, QStringLiteral("faktorer"));
     if (!factors)
         return factors.error();
 

@@ -4,7 +4,12 @@
 #include "core/text/numbertext.h"
 #include "core/text/textfile.h"
 
+#include <QHash>
 #include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace lv::files {
 
@@ -77,9 +82,9 @@ Error contentFault(const QString &what)
     return fault(QStringLiteral("Ogiltig indatafil: ") + what + u'.');
 }
 
-QString quoted(const QString &text)
+QString quoted(QStringView text)
 {
-    return u'"' + text + u'"';
+    return u'"' + text.toString() + u'"';
 }
 
 // The lines of an input file as the reader walks them. Line numbers are 1-based, as the
@@ -94,6 +99,18 @@ public:
     const QString &line(int lineNo) const { return m_lines[lineNo - 1]; }
     const QLocale &locale() const { return m_locale; }
 
+    // The general form of a value. Equal values share one text: a tunnel repeats its speeds,
+    // flows and slopes, and the sharing spares both the formatting and the memory of a copy.
+    QString general(float value) const
+    {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        QString &text = m_texts[bits];
+        if (text.isNull())
+            text = text::formatGeneral(value, m_locale);
+        return text;
+    }
+
     // The fault of a file that ends before the part it names.
     Error endsBefore(const QString &what) const
     {
@@ -104,14 +121,16 @@ public:
 private:
     const QStringList &m_lines;
     const QLocale &m_locale;
+    mutable QHash<std::uint32_t, QString> m_texts;
 };
 
 // A field of a segment or wear line as a single-precision number written back in the general
 // form; the error names the field and the line.
-Expected<QString> singleField(const QString &field, int fieldNo, int lineNo, const QLocale &locale)
+Expected<QString> singleField(QStringView field, int fieldNo, int lineNo, const InputLines &in)
 {
+    const QLocale &locale = in.locale();
     if (const auto value = text::parseSingle(field, locale))
-        return text::formatGeneral(*value, locale);
+        return in.general(*value);
     const QString which = QStringLiteral("fält %1 på rad %2").arg(fieldNo).arg(lineNo);
     if (text::parseDouble(field, locale))
         return contentFault(which + QStringLiteral(" ligger utanför talområdet: ") + quoted(field));
@@ -153,13 +172,23 @@ Expected<int16_t> readSegmentCount(const InputLines &in)
 // A segment line: the segment number as a 16-bit whole number, then the eight cells.
 Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
 {
-    const QStringList fields = text::splitFields(in.line(lineNo));
-    if (fields.size() < kSegmentFields) {
+    // Views into the line, the nine fields that count (a maximum tunnel has a quarter of a
+    // million); fields after them are ignored.
+    std::array<QStringView, kSegmentFields> fields;
+    qsizetype fieldCount = 0;
+    for (QStringView rest = in.line(lineNo); fieldCount < kSegmentFields;) {
+        const qsizetype tab = rest.indexOf(u'\t');
+        fields[std::size_t(fieldCount++)] = tab < 0 ? rest : rest.first(tab);
+        if (tab < 0)
+            break;
+        rest = rest.sliced(tab + 1);
+    }
+    if (fieldCount < kSegmentFields) {
         return contentFault(
             QStringLiteral("rad %1 har för få fält (%2 behövs)").arg(lineNo).arg(kSegmentFields));
     }
     SegmentRow row;
-    const QString &numberText = fields[0];
+    const QStringView numberText = fields[0];
     if (const auto number = text::parseInt16(numberText, in.locale())) {
         row.number = QString::number(*number);
     } else {
@@ -172,7 +201,7 @@ Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
     }
     for (std::size_t c = 0; c < row.cells.size(); ++c) {
         const int fieldNo = int(c) + 2;
-        auto cell = singleField(fields[fieldNo - 1], fieldNo, lineNo, in.locale());
+        auto cell = singleField(fields[std::size_t(fieldNo - 1)], fieldNo, lineNo, in);
         if (!cell)
             return cell.error();
         row.cells[c] = std::move(cell).value();
@@ -196,7 +225,7 @@ Expected<void> readWearLine(const InputLines &in, int lineNo, InputDocument &doc
     for (int f = 0; f < kWearFields; ++f) {
         if (wear[f].trimmed().isEmpty())
             continue;
-        auto value = singleField(wear[f], f + 1, lineNo, in.locale());
+        auto value = singleField(wear[f], f + 1, lineNo, in);
         if (!value)
             return value.error();
         *targets[f] = std::move(value).value();

@@ -64,7 +64,7 @@ ResultRow totalRow(const calc::RunState &run, const QLocale &locale)
     return makeRow(kTotalLabel, run.tunnelMeanRates, locale);
 }
 
-Expected<RowValues> subStretchValues(const calc::RunState &run, const QString &startText,
+Expected<RowValues> subStretchValues(const StretchSums &sums, const QString &startText,
                                      const QString &stopText, Mode mode, const QLocale &locale)
 {
     const auto start = text::parseSingle(startText, locale);
@@ -73,30 +73,30 @@ Expected<RowValues> subStretchValues(const calc::RunState &run, const QString &s
     const auto stop = text::parseSingle(stopText, locale);
     if (!stop)
         return inputFault(QStringLiteral("Ogiltig slutkoordinat: ") + stopText);
-    const float total = tunnelLength(run);
+    const float total = sums.tunnelLength();
     if (!(*start >= 0 && *start < *stop && *stop >= 0 && *start <= total && *stop <= total)) {
         return inputFault(
             QStringLiteral("Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= ") +
             text::formatGeneral(total, locale) + QStringLiteral(" (total tunnellängd)"));
     }
     return RowValues{stretchLabel(*start, *stop, locale),
-                     sumSubStretch(run, *start, *stop, mode == Mode::PerKm)};
+                     sums.sum(*start, *stop, mode == Mode::PerKm)};
 }
 
-Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
+Expected<ResultRow> addSubStretch(const StretchSums &sums, const QString &startText,
                                   const QString &stopText, Mode mode, const QLocale &locale)
 {
-    const auto row = subStretchValues(run, startText, stopText, mode, locale);
+    const auto row = subStretchValues(sums, startText, stopText, mode, locale);
     if (!row)
         return row.error();
     return makeRow(row->label, row->values, locale);
 }
 
-std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
-                                                      const QString &label, const QLocale &locale)
+std::optional<std::pair<float, float>> stretchOfLabel(const StretchSums &sums, const QString &label,
+                                                      const QLocale &locale)
 {
     if (label == kTotalLabel)
-        return std::pair{0.0f, tunnelLength(run)};
+        return std::pair{0.0f, sums.tunnelLength()};
     const QStringList pieces = label.split(kLabelSeparator);
     if (pieces.size() < 2)
         return std::nullopt;
@@ -107,31 +107,31 @@ std::optional<std::pair<float, float>> stretchOfLabel(const calc::RunState &run,
     return std::pair{*start, *stop};
 }
 
-std::optional<RowValues> recalcValues(const calc::RunState &run, const QString &label, Mode mode,
+std::optional<RowValues> recalcValues(const StretchSums &sums, const QString &label, Mode mode,
                                       const QLocale &locale)
 {
-    const auto stretch = stretchOfLabel(run, label, locale);
+    const auto stretch = stretchOfLabel(sums, label, locale);
     if (!stretch)
         return std::nullopt;
     const auto [start, stop] = *stretch;
     const QString newLabel = label == kTotalLabel ? kTotalLabel : stretchLabel(start, stop, locale);
-    return RowValues{newLabel, sumSubStretch(run, start, stop, mode == Mode::PerKm)};
+    return RowValues{newLabel, sums.sum(start, stop, mode == Mode::PerKm)};
 }
 
-std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode,
+std::optional<ResultRow> recalcRow(const StretchSums &sums, const QString &label, Mode mode,
                                    const QLocale &locale)
 {
-    const auto row = recalcValues(run, label, mode, locale);
+    const auto row = recalcValues(sums, label, mode, locale);
     if (!row)
         return std::nullopt;
     return makeRow(row->label, row->values, locale);
 }
 
-void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode,
+void recomputeRows(const StretchSums &sums, std::vector<ResultRow> &rows, Mode mode,
                    const QLocale &locale)
 {
     for (ResultRow &row : rows) {
-        if (auto recomputed = recalcRow(run, row.label, mode, locale))
+        if (auto recomputed = recalcRow(sums, row.label, mode, locale))
             row = std::move(*recomputed);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calc/runstate.h"
+#include "core/results/substretch.h"
 #include "core/text/expected.h"
 
 #include <QLocale>
@@ -55,29 +56,32 @@ QString stretchLabel(float start, float stop, const QLocale &locale = QLocale())
 RowValues totalValues(const calc::RunState &run);
 ResultRow totalRow(const calc::RunState &run, const QLocale &locale = QLocale());
 
+// The functions below take a run's stretch sums; keep them with the run when there are many rows
+// (a run passed instead builds them for that one call).
+
 // "Lägg till": checks the two coordinate texts (start, stop, then 0 <= start < stop <= T) and
 // computes the new row, or returns the message of the first failing check.
-Expected<RowValues> subStretchValues(const calc::RunState &run, const QString &startText,
+Expected<RowValues> subStretchValues(const StretchSums &sums, const QString &startText,
                                      const QString &stopText, Mode mode,
                                      const QLocale &locale = QLocale());
-Expected<ResultRow> addSubStretch(const calc::RunState &run, const QString &startText,
+Expected<ResultRow> addSubStretch(const StretchSums &sums, const QString &startText,
                                   const QString &stopText, Mode mode,
                                   const QLocale &locale = QLocale());
 
 // The stretch (start, stop in m) a row's label stands for: "Totalt" is 0..T, otherwise the two
 // numbers joined by " - ". A label of any other form gives nothing.
-std::optional<std::pair<float, float>>
-stretchOfLabel(const calc::RunState &run, const QString &label, const QLocale &locale = QLocale());
+std::optional<std::pair<float, float>> stretchOfLabel(const StretchSums &sums, const QString &label,
+                                                      const QLocale &locale = QLocale());
 
 // Recomputes one row from its label in a mode: "Totalt" as 0..T, otherwise the two numbers
 // joined by " - ". A label of any other form gives nothing (the row is left as it is).
-std::optional<RowValues> recalcValues(const calc::RunState &run, const QString &label, Mode mode,
+std::optional<RowValues> recalcValues(const StretchSums &sums, const QString &label, Mode mode,
                                       const QLocale &locale = QLocale());
-std::optional<ResultRow> recalcRow(const calc::RunState &run, const QString &label, Mode mode,
+std::optional<ResultRow> recalcRow(const StretchSums &sums, const QString &label, Mode mode,
                                    const QLocale &locale = QLocale());
 
 // Recomputes every row from its label in a mode (rows with a label of another form stay).
-void recomputeRows(const calc::RunState &run, std::vector<ResultRow> &rows, Mode mode,
+void recomputeRows(const StretchSums &sums, std::vector<ResultRow> &rows, Mode mode,
                    const QLocale &locale = QLocale());
 
 } // namespace lv::results

@@ -2,12 +2,15 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 #include <string>
+#include <string_view>
 
 namespace lv::text {
 
@@ -51,62 +54,70 @@ const Symbols &symbols(const QLocale &locale)
 }
 
 // Checks the syntax of a number text in a locale and rewrites it as a C-locale number
-// ("-1.5e3"), or returns nothing when the text is not a number.
-std::optional<std::string> toCNumber(const QString &text, const QLocale &locale)
+// ("-1.5e3") into `out`, or returns false when the text is not a number. `out` is reused from
+// call to call, so that converting a number costs no allocation; the rewritten text is never
+// longer than the text.
+bool toCNumber(QStringView text, const QLocale &locale, std::string &out)
 {
     const Symbols &sym = symbols(locale);
     const QString &decimal = sym.decimal;
     const QString &minus = sym.minus;
     const QString &plus = sym.plus;
-    const QString t = text.trimmed();
+    // Most texts have no blanks around them: the trim is then skipped.
+    const auto plain = [](QChar c) { return c.unicode() > u' ' && c.unicode() < 0x7f; };
+    const QStringView t =
+        !text.isEmpty() && plain(text.front()) && plain(text.back()) ? text : text.trimmed();
 
-    std::string out;
-    qsizetype i = 0;
     const qsizetype n = t.size();
+    out.resize(std::size_t(n));
+    char *const begin = out.data();
+    char *p = begin;
+    qsizetype i = 0;
+    const auto copyDigits = [&] {
+        const qsizetype first = i;
+        while (i < n && isDigit(t[i]))
+            *p++ = char(t[i++].unicode());
+        return int(i - first);
+    };
     if (i < n && isMinus(t[i], minus)) {
-        out += '-';
+        *p++ = '-';
         ++i;
     } else if (i < n && isPlus(t[i], plus)) {
         ++i;
     }
-    int digits = 0;
-    while (i < n && isDigit(t[i])) {
-        out += char(t[i].unicode());
-        ++digits;
-        ++i;
-    }
-    if (!decimal.isEmpty() && t.mid(i, decimal.size()) == decimal) {
-        out += '.';
+    int digits = copyDigits();
+    const auto decimalAt = [&] {
+        if (decimal.size() == 1)
+            return i < n && t[i] == decimal[0];
+        return !decimal.isEmpty() && t.sliced(i).startsWith(decimal);
+    };
+    if (decimalAt()) {
+        *p++ = '.';
         i += decimal.size();
-        while (i < n && isDigit(t[i])) {
-            out += char(t[i].unicode());
-            ++digits;
-            ++i;
-        }
+        digits += copyDigits();
     }
     if (digits == 0)
-        return std::nullopt;
+        return false;
     if (i < n && (t[i] == u'e' || t[i] == u'E')) {
-        out += 'e';
+        *p++ = 'e';
         ++i;
         if (i < n && isMinus(t[i], minus)) {
-            out += '-';
+            *p++ = '-';
             ++i;
         } else if (i < n && isPlus(t[i], plus)) {
             ++i;
         }
-        int exponentDigits = 0;
-        while (i < n && isDigit(t[i])) {
-            out += char(t[i].unicode());
-            ++exponentDigits;
-            ++i;
-        }
-        if (exponentDigits == 0)
-            return std::nullopt;
+        if (copyDigits() == 0)
+            return false;
     }
-    if (i != n)
-        return std::nullopt;
-    return out;
+    out.resize(std::size_t(p - begin));
+    return i == n;
+}
+
+std::string &numberBuffer()
+{
+    thread_local std::string buffer;
+    return buffer;
 }
 
 locale_t cLocale()
@@ -115,26 +126,91 @@ locale_t cLocale()
     return c;
 }
 
-// Decimal digits of a value rounded to the given number of significant digits.
+// A C-locale number text to T, rounded once from the decimal text (correctly, like strtod).
+// The fast reader leaves a value beyond T's range to the C library, which gives the usual
+// answers: an overflow is infinite, a value too small for T is 0.
+template <class T>
+T fromCNumber(const std::string &c)
+{
+    T value = 0;
+    const auto [end, fault] = std::from_chars(c.data(), c.data() + c.size(), value);
+    if (fault == std::errc() && end == c.data() + c.size())
+        return value;
+    if constexpr (std::is_same_v<T, float>)
+        return strtof_l(c.c_str(), nullptr, cLocale());
+    else
+        return strtod_l(c.c_str(), nullptr, cLocale());
+}
+
+// Decimal digits of a value rounded to the given number of significant digits (as printf's
+// "%.*e" rounds them).
 struct Decimal
 {
-    std::string digits; // exactly `significant` digits, the first one non-zero unless value is 0
-    int exponent = 0;   // value = d.ddd... * 10^exponent
+    static constexpr int kMaxDigits = 17;
+    char digits[kMaxDigits]; // exactly `count` digits, the first one non-zero unless value is 0
+    int count = 0;
+    int exponent = 0; // value = d.ddd... * 10^exponent
+
+    std::string_view view() const { return {digits, std::size_t(count)}; }
 };
 
 Decimal toDecimal(double magnitude, int significant)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, magnitude);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                       std::chars_format::scientific, significant - 1);
     Decimal d;
     const char *p = buffer;
-    for (; *p && *p != 'e'; ++p) {
-        if (*p >= '0' && *p <= '9')
-            d.digits += *p;
+    for (; p != written.ptr && *p != 'e'; ++p) {
+        if (*p >= '0' && *p <= '9' && d.count < Decimal::kMaxDigits)
+            d.digits[d.count++] = *p;
     }
-    if (*p == 'e')
-        d.exponent = std::atoi(p + 1);
+    if (p != written.ptr) {
+        int exponent = 0;
+        std::from_chars(*(p + 1) == '+' ? p + 2 : p + 1, written.ptr, exponent);
+        d.exponent = exponent;
+    }
     return d;
+}
+
+// The same for a positive single-precision value to seven significant digits, exactly and
+// without the general conversion, for the magnitudes segment values have (about 1e-5 up to
+// 1e7); false for any other value. A value m / 2^k is scaled by 10^s into 1e6..1e7 and rounded
+// to an integer, ties to even as printf rounds them; every product stays within 64 bits.
+bool toDecimal7(float value, Decimal &d)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = int(bits >> 23) & 0xff;
+    const int k = 150 - biased; // value = m / 2^k
+    if (biased == 0 || k < 0 || k > 40)
+        return false;
+    const std::uint64_t m = (bits & 0x7fffffu) | 0x800000u;
+    const std::uint64_t one = std::uint64_t(1) << k;
+    std::uint64_t scaled = m;
+    int s = 0;
+    while (scaled < 1000000 * one) {
+        if (++s > 11)
+            return false;
+        scaled *= 10;
+    }
+    if (scaled >= 10000000 * one)
+        return false;
+    std::uint64_t q = scaled >> k;
+    const std::uint64_t rest = scaled & (one - 1);
+    const std::uint64_t half = one >> 1;
+    if (k > 0 && (rest > half || (rest == half && (q & 1) != 0)))
+        ++q;
+    int exponent = 6 - s;
+    if (q == 10000000) {
+        q = 1000000;
+        ++exponent;
+    }
+    d.count = 7;
+    for (int i = 6; i >= 0; --i, q /= 10)
+        d.digits[i] = char('0' + q % 10);
+    d.exponent = exponent;
+    return true;
 }
 
 QString nonFinite(double value)
@@ -157,33 +233,61 @@ void increment(std::string &digits)
     digits.insert(digits.begin(), '1');
 }
 
+// A text built from ASCII pieces and the locale's separator, allocated once.
+class TextBuilder
+{
+public:
+    void add(char c)
+    {
+        if (m_size < kCapacity)
+            m_text[m_size++] = char16_t(c);
+    }
+    void add(std::string_view ascii)
+    {
+        for (char c : ascii)
+            add(c);
+    }
+    void add(const QString &text)
+    {
+        // The locale's symbols are a character or two; anything longer is cut, never overrun.
+        for (qsizetype i = 0; i < text.size() && m_size < kCapacity; ++i)
+            m_text[m_size++] = text[i].unicode();
+    }
+    QString text() const { return QString(reinterpret_cast<const QChar *>(m_text), m_size); }
+
+private:
+    static constexpr qsizetype kCapacity = 64;
+    char16_t m_text[kCapacity];
+    qsizetype m_size = 0;
+};
+
 } // namespace
 
-std::optional<double> parseDouble(const QString &text, const QLocale &locale)
+std::optional<double> parseDouble(QStringView text, const QLocale &locale)
 {
-    const auto c = toCNumber(text, locale);
-    if (!c)
+    std::string &c = numberBuffer();
+    if (!toCNumber(text, locale, c))
         return std::nullopt;
-    const double value = strtod_l(c->c_str(), nullptr, cLocale());
+    const double value = fromCNumber<double>(c);
     if (!std::isfinite(value))
         return std::nullopt;
     return value;
 }
 
-std::optional<float> parseSingle(const QString &text, const QLocale &locale)
+std::optional<float> parseSingle(QStringView text, const QLocale &locale)
 {
-    const auto c = toCNumber(text, locale);
-    if (!c)
+    std::string &c = numberBuffer();
+    if (!toCNumber(text, locale, c))
         return std::nullopt;
     // Rounded once, from the decimal text straight to single precision. A value too small
     // for single precision becomes 0 (or a denormal); one too large does not convert.
-    const float value = strtof_l(c->c_str(), nullptr, cLocale());
+    const float value = fromCNumber<float>(c);
     if (!std::isfinite(value))
         return std::nullopt;
     return value;
 }
 
-std::optional<int16_t> parseInt16(const QString &text, const QLocale &locale)
+std::optional<int16_t> parseInt16(QStringView text, const QLocale &locale)
 {
     const auto value = parseDouble(text, locale);
     if (!value)
@@ -201,18 +305,19 @@ QString formatHashDotHash(double value, const QLocale &locale)
     // The value is first taken to 15 significant digits, as the variant-to-text conversion of
     // the spreadsheet world does, then rounded half away from zero to hundredths.
     const Decimal d = toDecimal(std::fabs(value), 15);
+    const std::string_view digits = d.view();
     std::string hundredths;            // the value times 100, rounded, as decimal digits
     const int shift = 12 - d.exponent; // digits to drop from the 15 to reach hundredths
     if (value == 0.0) {
         hundredths = "0";
     } else if (shift <= 0) {
-        hundredths = d.digits + std::string(std::size_t(-shift), '0');
+        hundredths = std::string(digits) + std::string(std::size_t(-shift), '0');
     } else if (shift > 15) {
         hundredths = "0";
     } else {
         const std::size_t keep = std::size_t(15 - shift);
-        hundredths = keep == 0 ? std::string("0") : d.digits.substr(0, keep);
-        if (d.digits[keep] >= '5')
+        hundredths = keep == 0 ? std::string("0") : std::string(digits.substr(0, keep));
+        if (digits[keep] >= '5')
             increment(hundredths);
     }
     const auto firstNonZero = hundredths.find_first_not_of('0');
@@ -248,35 +353,51 @@ QString formatGeneral(float value, const QLocale &locale)
         return nonFinite(v);
     if (v == 0.0)
         return QStringLiteral("0");
-    const Decimal d = toDecimal(std::fabs(v), 7);
+    Decimal d;
+    if (!toDecimal7(std::fabs(value), d))
+        d = toDecimal(std::fabs(v), 7);
     const QString &decimal = symbols(locale).decimal;
-    std::string digits = d.digits;
-    QString out = v < 0 ? QStringLiteral("-") : QString();
+    std::string_view digits = d.view();
+    TextBuilder out;
+    if (v < 0)
+        out.add('-');
     if (d.exponent < -4 || d.exponent > 6) {
         while (digits.size() > 1 && digits.back() == '0')
-            digits.pop_back();
-        out += QChar(digits[0]);
-        if (digits.size() > 1)
-            out += decimal + QString::fromLatin1(digits.substr(1));
-        out += d.exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
-        out += QStringLiteral("%1").arg(std::abs(d.exponent), 2, 10, QLatin1Char('0'));
-        return out;
+            digits.remove_suffix(1);
+        out.add(digits[0]);
+        if (digits.size() > 1) {
+            out.add(decimal);
+            out.add(digits.substr(1));
+        }
+        out.add(d.exponent < 0 ? std::string_view("E-") : std::string_view("E+"));
+        const int magnitude = std::abs(d.exponent);
+        if (magnitude < 10)
+            out.add('0');
+        char exponent[8];
+        out.add(std::string_view(exponent, std::to_chars(exponent, exponent + 8, magnitude).ptr));
+        return out.text();
     }
-    std::string integer;
-    std::string fraction;
+    std::string_view integer;
+    std::string_view fraction;
+    int leadingZeros = 0; // of the fraction, below 1
     if (d.exponent >= 0) {
         integer = digits.substr(0, std::size_t(d.exponent) + 1);
         fraction = digits.substr(std::size_t(d.exponent) + 1);
     } else {
         integer = "0";
-        fraction = std::string(std::size_t(-d.exponent - 1), '0') + digits;
+        fraction = digits;
+        leadingZeros = -d.exponent - 1;
     }
     while (!fraction.empty() && fraction.back() == '0')
-        fraction.pop_back();
-    out += QString::fromLatin1(integer);
-    if (!fraction.empty())
-        out += decimal + QString::fromLatin1(fraction);
-    return out;
+        fraction.remove_suffix(1);
+    out.add(integer);
+    if (!fraction.empty()) {
+        out.add(decimal);
+        for (int z = 0; z < leadingZeros; ++z)
+            out.add('0');
+        out.add(fraction);
+    }
+    return out.text();
 }
 
 QString formatDateTime(const QDateTime &moment, const QLocale &locale)

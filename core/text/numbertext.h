@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <optional>
@@ -16,15 +17,29 @@ namespace lv::text {
 // Text to single precision: blanks around the number are ignored, an optional sign, digits
 // with the locale's decimal separator, an optional exponent. Empty text, other characters,
 // a value beyond the single range, "inf" and "nan" do not convert.
-std::optional<float> parseSingle(const QString &text, const QLocale &locale = QLocale());
+std::optional<float> parseSingle(QStringView text, const QLocale &locale = QLocale());
 
 // The same syntax read in double precision (cell texts of the workbooks, values of the result
 // list reformatted for the file).
-std::optional<double> parseDouble(const QString &text, const QLocale &locale = QLocale());
+std::optional<double> parseDouble(QStringView text, const QLocale &locale = QLocale());
 
 // Text to a 16-bit signed integer: parsed as a number, then rounded to the nearest integer
 // with ties to even ("2,5" gives 2, "3,5" gives 4); outside -32768..32767 it does not convert.
-std::optional<int16_t> parseInt16(const QString &text, const QLocale &locale = QLocale());
+std::optional<int16_t> parseInt16(QStringView text, const QLocale &locale = QLocale());
+
+// The same for texts of any other form a QString takes (a QString, an ASCII literal).
+inline std::optional<float> parseSingle(const QString &text, const QLocale &locale = QLocale())
+{
+    return parseSingle(QStringView(text), locale);
+}
+inline std::optional<double> parseDouble(const QString &text, const QLocale &locale = QLocale())
+{
+    return parseDouble(QStringView(text), locale);
+}
+inline std::optional<int16_t> parseInt16(const QString &text, const QLocale &locale = QLocale())
+{
+    return parseInt16(QStringView(text), locale);
+}
 
 // The value pattern "#.##": rounded to two decimals, no leading zero, the separator always
 // kept, trailing zeros dropped (0,5 -> ",5"; 5 -> "5,"; 0 -> ",").

@@ -2,6 +2,8 @@
 
 #include "core/xls/biffworkbook.h"
 #include "core/xls/workbookbuilder.h"
+#include "core/xls/xmlworkbook.h"
+#include "core/xls/zippackage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -74,6 +76,8 @@ Expected<Workbook> Workbook::fromBytes(const QByteArray &bytes, const QString &f
     // Each reader recognises its own files by their first bytes.
     if (biff::isExcelFile(bytes))
         return biff::readFile(bytes, fileName);
+    if (zip::isZipFile(bytes))
+        return xml::readZipFile(bytes, fileName);
     return notWorkbook(fileName);
 }
 

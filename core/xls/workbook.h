@@ -14,6 +14,7 @@
 //   workbook.h         this interface, and Workbook::open, which picks the reader for a file
 //   workbookbuilder.h  what a reader uses to build a Workbook, and the messages it refuses with
 //   biffworkbook.h     the reader of Excel 97-2003 (.xls) files, BIFF5 and BIFF8
+//   xmlworkbook.h      the readers of .xlsx and .ods files; zippackage.h, the zip around them
 //   biff.h, ole.h      its two layers: BIFF records, and the OLE2 compound file around them
 namespace lv::xls {
 

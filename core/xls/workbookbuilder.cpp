@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace lv::xls {
 
@@ -85,6 +86,19 @@ Workbook WorkbookBuilder::build() &&
     return std::move(m_workbook);
 }
 
+uint8_t errorCodeOf(QStringView text)
+{
+    static constexpr std::pair<const char16_t *, uint8_t> codes[] = {
+        {u"#NULL!", 0x00}, {u"#DIV/0!", 0x07}, {u"#VALUE!", 0x0F}, {u"#REF!", 0x17},
+        {u"#NAME?", 0x1D}, {u"#NUM!", 0x24},   {u"#N/A", 0x2A},
+    };
+    for (const auto &[shown, code] : codes) {
+        if (text.trimmed() == QStringView(shown))
+            return code;
+    }
+    return 0x0F;
+}
+
 Error corruptWorkbook(const QString &fileName, const QString &detail)
 {
     return Error{ErrorKind::Workbook,
@@ -102,8 +116,17 @@ Error notWorkbook(const QString &fileName)
 {
     return Error{
         ErrorKind::Workbook,
-        QStringLiteral("Arbetsboken %1 är inte en arbetsbok i Excel 97–2003-format (.xls).")
+        QStringLiteral(
+            "Arbetsboken %1 är inte en arbetsbok i något av formaten .xls, .xlsx och .ods.")
             .arg(fileName)};
+}
+
+Error sheetTooLarge(const QString &fileName, const QString &sheetName)
+{
+    return Error{ErrorKind::Workbook,
+                 QStringLiteral("Bladet \"%1\" i arbetsboken %2 har celler utanför 65 536 rader "
+                                "och 256 kolumner, det största som kan läsas.")
+                     .arg(sheetName, fileName)};
 }
 
 Error oldExcelVersion(const QString &fileName)

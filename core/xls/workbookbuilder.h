@@ -4,6 +4,7 @@
 #include "core/xls/workbook.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <vector>
 
@@ -58,11 +59,22 @@ private:
     Workbook m_workbook;
 };
 
+// The size of a sheet in Excel 97-2003; no reader hands out cells beyond it, so that a
+// position inside a used range always fits in 32 bits.
+constexpr int kMaxSheetRows = 65536;
+constexpr int kMaxSheetColumns = 256;
+
+// The error code of an error value as the spreadsheet shows it ("#DIV/0!"); texts of other
+// error kinds count as #VALUE!.
+uint8_t errorCodeOf(QStringView text);
+
 // "Arbetsboken NAME är skadad: DETAIL."
 Error corruptWorkbook(const QString &fileName, const QString &detail);
 Error encryptedWorkbook(const QString &fileName);
 // A file in none of the formats read.
 Error notWorkbook(const QString &fileName);
+// A sheet with values beyond kMaxSheetRows x kMaxSheetColumns.
+Error sheetTooLarge(const QString &fileName, const QString &sheetName);
 // A file of an Excel version older than 97-2003 (Excel 2.1-4.0, or an unknown BIFF version).
 Error oldExcelVersion(const QString &fileName);
 

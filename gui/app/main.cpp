@@ -1,5 +1,6 @@
 #include "gui/app/appicon.h"
 #include "gui/app/mainwindow.h"
+#include "gui/app/translations.h"
 #include "gui/prompts/qtprompts.h"
 
 #include <QApplication>
@@ -7,8 +8,9 @@
 int main(int argc, char *argv[])
 {
     // The default locale stays the system's: numbers are read and written as the user writes
-    // them.
+    // them. Only the language is fixed: Qt's own texts are Swedish like the program's.
     QApplication app(argc, argv);
+    lv::gui::installSwedishTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Luftvaka"));
     QApplication::setApplicationVersion(QStringLiteral(LUFTVAKA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("luftvaka"));

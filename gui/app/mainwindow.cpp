@@ -4,6 +4,7 @@
 #include "gui/app/aboutdialog.h"
 #include "gui/app/appicon.h"
 #include "gui/app/guardedtabwidget.h"
+#include "gui/app/helpbrowser.h"
 #include "gui/files/filecommands.h"
 #include "gui/input/segmentlist.h"
 #include "gui/input/segmenttablemodel.h"
@@ -205,6 +206,10 @@ void MainWindow::buildMenus()
 
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&Hjälp"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction *guideAction = m_helpMenu->addAction(QStringLiteral("Användarhandbok"));
+    guideAction->setObjectName(QStringLiteral("userGuideAction"));
+    guideAction->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(guideAction, &QAction::triggered, this, [this] { showUserGuide(this); });
     m_aboutAction = addItem(m_helpMenu, "aboutAction", QStringLiteral("Om..."), QKeySequence(),
                             &MainWindow::showAbout);
 }

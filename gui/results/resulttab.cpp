@@ -31,6 +31,41 @@ namespace {
 const QString kReady = QStringLiteral("Klar");
 const QString kWait = QStringLiteral("Vänta...");
 
+// The stretch sums of the run shown, built when a row first needs them rather than for every
+// row: a run never changes once shown, and a new run is a new object.
+class RunSums
+{
+public:
+    const results::StretchSums &of(const std::shared_ptr<const calc::RunState> &run)
+    {
+        static const calc::RunState noRun; // the tab is out of reach before the first run
+        static const results::StretchSums noSums{noRun};
+        if (!run)
+            return noSums;
+        if (m_run.lock() != run) {
+            release(); // the old sums go before the new ones are built
+            m_sums = results::StretchSums(*run);
+            m_run = run;
+        }
+        return m_sums;
+    }
+    void release()
+    {
+        m_sums = results::StretchSums();
+        m_run.reset();
+    }
+
+private:
+    std::weak_ptr<const calc::RunState> m_run;
+    results::StretchSums m_sums;
+};
+
+RunSums &runSums()
+{
+    static RunSums sums;
+    return sums;
+}
+
 // Pressing on a value also selects its row, whose highlighted text would hide the red: a marked
 // cell is therefore drawn as unselected, red on the list's background.
 class MarkedValueDelegate final : public QStyledItemDelegate
@@ -185,6 +220,8 @@ void ResultTab::disableCopy()
 
 void ResultTab::beginRun()
 {
+    // The last run's sums would only add to the memory the new run needs.
+    runSums().release();
     m_model->clear();
     m_startEdit->clear();
     m_stopEdit->clear();
@@ -239,9 +276,8 @@ bool ResultTab::eventFilter(QObject *watched, QEvent *event)
 void ResultTab::addSubStretch()
 {
     emit statusChanged(kWait);
-    static const calc::RunState noRun; // the tab is out of reach before the first run
-    const Expected<ResultRow> row = results::addSubStretch(
-        m_run ? *m_run : noRun, m_startEdit->text(), m_stopEdit->text(), mode());
+    const Expected<ResultRow> row = results::addSubStretch(runSums().of(m_run), m_startEdit->text(),
+                                                           m_stopEdit->text(), mode());
     if (!row) {
         showError(m_prompts, row.error());
         emit statusChanged(kReady);
@@ -304,10 +340,11 @@ void ResultTab::chooseMode(Mode mode)
 
 void ResultTab::recomputeRows()
 {
-    if (!m_run)
+    // An empty list (a run starting) has nothing to recompute.
+    if (!m_run || m_model->rowCount() == 0)
         return;
     std::vector<ResultRow> rows = m_model->rows();
-    results::recomputeRows(*m_run, rows, mode());
+    results::recomputeRows(runSums().of(m_run), rows, mode());
     // New texts only: the selection and a marked value stay where they are.
     m_model->setRows(std::move(rows));
 }

@@ -13,14 +13,11 @@ const double no = qQNaN(); // no conversion
 const QLocale kSv(QStringLiteral("sv_SE"));
 
 // Locale, text, and the text as a single, a double and a 16-bit integer (ties to even).
-using ParseCase = std::tuple<const char *, const char *, double, double, double>;
-const ParseCase kParse[] = {
+const std::tuple<const char *, const char *, double, double, double> kParse[] = {
     {"sv_SE", "2,5", 2.5, 2.5, 2},
     {"sv_SE", "  2,5\t", 2.5, 2.5, 2},
     {"sv_SE", "3,5", 3.5, 3.5, 4},
     {"sv_SE", "-2,5", -2.5, -2.5, -2},
-    {"sv_SE", "2,51", 2.51, 2.51, 3},
-    {"sv_SE", "-0,4", -0.4, -0.4, 0},
     {"sv_SE", "\u22120,4", -0.4, -0.4, 0},
     {"sv_SE", "1E\u22122", 0.01, 0.01, 0},
     {"sv_SE", "+7", 7, 7, 7},
@@ -58,14 +55,11 @@ const ParseCase kParse[] = {
 };
 
 // Locale, value, the value in the "#.##" pattern and as a single in the general form.
-using FormatCase = std::tuple<const char *, double, const char *, const char *>;
-const FormatCase kFormat[] = {
+const std::tuple<const char *, double, const char *, const char *> kFormat[] = {
     {"sv_SE", 1234.567, "1234,57", "1234,567"},
     {"sv_SE", 0.5, ",5", "0,5"},
     {"sv_SE", 5, "5,", "5"},
-    {"sv_SE", 0, ",", "0"},
     {"sv_SE", -0.0, ",", "0"},
-    {"sv_SE", 0.004, ",", "0,004"},
     {"sv_SE", 0.005, ",01", "0,005"},  // half away from zero
     {"sv_SE", 0.125, ",13", "0,125"},  // an exact binary half
     {"sv_SE", 1.005, "1,01", "1,005"}, // 15 significant digits first, as the spreadsheet does
@@ -81,14 +75,19 @@ const FormatCase kFormat[] = {
     {"sv_SE", 3.4e38, "340000000000000000000000000000000000000,", "3,4E+38"},
     {"sv_SE", 0.0001, ",", "0,0001"},
     {"sv_SE", 0.00001, ",", "1E-05"},
-    {"sv_SE", 1.5e-7, ",", "1,5E-07"},
     {"sv_SE", 1.0 / 3.0, ",33", "0,3333333"},
     {"sv_SE", 1e-300, ",", "0"},
     {"en_US", 1234.567, "1234.57", "1234.567"},
     {"en_US", 12345678, "12345678.", "1.234568E+07"},
 };
 
-// An optional number as a double, NaN when there is none.
+// Numbers as one text, so that a failing row shows itself (NaN: "nan").
+template <class... T>
+QString show(const QString &text, T... values)
+{
+    return text + ((u' ' + QString::number(double(values), 'g', 17)) + ...);
+}
+
 template <class T>
 double orNaN(const std::optional<T> &value)
 {
@@ -97,52 +96,29 @@ double orNaN(const std::optional<T> &value)
 
 } // namespace
 
-Q_DECLARE_METATYPE(ParseCase)
-Q_DECLARE_METATYPE(FormatCase)
-
 class TestText : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void parse_data()
-    {
-        QTest::addColumn<ParseCase>("c");
-        for (const ParseCase &c : kParse)
-            QTest::addRow("%s %s", std::get<0>(c), std::get<1>(c)) << c;
-    }
-
     void parse()
     {
-        QFETCH(ParseCase, c);
-        const auto &[name, utf8, single, dbl, int16] = c;
-        const QLocale locale(name);
-        const QString text = QString::fromUtf8(utf8);
-        QCOMPARE(orNaN(parseSingle(text, locale)), double(float(single)));
-        QCOMPARE(orNaN(parseDouble(text, locale)), dbl);
-        QCOMPARE(orNaN(parseInt16(text, locale)), int16);
-    }
-
-    void format_data()
-    {
-        QTest::addColumn<FormatCase>("c");
-        for (const FormatCase &c : kFormat)
-            QTest::addRow("%s %.17g", std::get<0>(c), std::get<1>(c)) << c;
+        for (const auto &[name, utf8, single, dbl, int16] : kParse) {
+            const QLocale locale(QString::fromLatin1(name));
+            const QString text = QString::fromUtf8(utf8);
+            QCOMPARE(show(text, orNaN(parseSingle(text, locale)), orNaN(parseDouble(text, locale)),
+                          orNaN(parseInt16(text, locale))),
+                     show(text, float(single), dbl, int16));
+        }
     }
 
     void format()
     {
-        QFETCH(FormatCase, c);
-        const auto &[name, value, hashDotHash, general] = c;
-        QCOMPARE(formatHashDotHash(value, QLocale(name)), QString::fromUtf8(hashDotHash));
-        QCOMPARE(formatGeneral(float(value), QLocale(name)), QString::fromUtf8(general));
-    }
-
-    // A label coordinate read back gives the number it was written from.
-    void generalFormRoundTrips()
-    {
-        for (float v : {0.5f, 120.5f, 1234.567f, 99999.99f, 1e-5f, 3e20f, -7.25e-9f})
-            QCOMPARE(parseSingle(formatGeneral(v, kSv), kSv), std::optional<float>(v));
+        for (const auto &[name, value, hashDotHash, general] : kFormat) {
+            const QLocale locale(QString::fromLatin1(name));
+            QCOMPARE(formatHashDotHash(value, locale) + u'|' + formatGeneral(float(value), locale),
+                     QString::fromUtf8(hashDotHash) + u'|' + QString::fromUtf8(general));
+        }
     }
 
     // Every byte round-trips through the code page; a character it cannot hold is refused
@@ -156,26 +132,23 @@ private slots:
         QCOMPARE(*encode1252(decode1252(all)), all);
         const std::pair<QString, QString> refused[] = {
             {u"a\u2212b"_qs, u"\"\u2212\" (U+2212)"_qs},
-            {u"Ж"_qs, u"\"Ж\" (U+0416)"_qs},
             {u"x😀"_qs, u"\"😀\" (U+1F600)"_qs},
             {QString(QChar(0xD800)), u"U+D800"_qs}, // a lone surrogate
             {QString(QChar(0x200B)), u"U+200B"_qs}, // not printable
         };
-        const QString why = u" kan inte sparas i filens teckenkodning (Windows-1252)."_qs;
         for (const auto &[text, named] : refused) {
-            QCOMPARE(encode1252(text).error().message, "Tecknet " + named + why);
-            QCOMPARE(encode1252(text).error().kind, lv::ErrorKind::File);
+            QCOMPARE(encode1252(text).error(),
+                     (lv::Error{lv::ErrorKind::File,
+                                "Tecknet " + named +
+                                    " kan inte sparas i filens teckenkodning (Windows-1252)."}));
         }
     }
 
-    void linesAndFields()
+    void splitsLines()
     {
-        QCOMPARE(splitLines(u"a\r\nb\rc\nd\r\r\ne\n\rf"_qs),
-                 (QStringList{"a", "b", "c", "d", "", "e", "", "f"}));
-        QCOMPARE(splitLines(u"\r\nx\n"_qs), (QStringList{"", "x"}));
+        QCOMPARE(splitLines(u"\r\na\r\nb\rc\nd\r\r\ne\n\rf\n"_qs),
+                 (QStringList{"", "a", "b", "c", "d", "", "e", "", "f"}));
         QCOMPARE(splitLines(QString()), QStringList());
-        QCOMPARE(joinLines({"a", "", "b\tc"}), u"a\r\n\r\nb\tc\r\n"_qs);
-        QCOMPARE(splitFields("1\t\t3"), (QStringList{"1", "", "3"}));
     }
 
     // The file is replaced whole or not at all.
@@ -183,14 +156,12 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("out.dat");
-        QVERIFY(saveFileAtomically(path, "old").ok());
-        QVERIFY(saveFileAtomically(path, "new\r\n").ok());
-        QCOMPARE(*readWholeFile(path), QByteArray("new\r\n"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.dat"});
+        QVERIFY(saveFileAtomically(path, "old").ok() && saveFileAtomically(path, "new\r\n").ok());
         QCOMPARE(saveFile(path, encode1252(u"Ж"_qs)).error().message,
                  u"Filen out.dat sparades inte. Tecknet \"Ж\" (U+0416) kan inte sparas i filens "
                  "teckenkodning (Windows-1252)."_qs);
         QCOMPARE(*readWholeFile(path), QByteArray("new\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.dat"});
         QVERIFY(saveFileAtomically("/nonexistent-dir/x.dat", "x")
                     .error()
                     .message.startsWith(u"Filen x.dat sparades inte: den kunde inte skapas ("_qs));

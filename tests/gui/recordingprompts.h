@@ -25,8 +25,7 @@ public:
     std::function<void(const Message &)> onMessage; // called after each message is recorded
     QStringList fileDialogs;                        // "title | filter" of each one shown
     // Answers of the open and save dialogs, first in first out; none left means "cancelled".
-    QStringList openAnswers;
-    QStringList saveAnswers;
+    QStringList openAnswers, saveAnswers;
     // The print dialog: answered OK when printerAnswer is set, after onPrinter has set up the
     // printer as the user would there (output file, copies).
     bool printerAnswer = false;
@@ -34,7 +33,7 @@ public:
     std::function<void(QPrinter &)> onPrinter;
     // Drives each modal dialog (fills fields, clicks buttons); unset, the dialog is cancelled.
     std::function<void(QDialog &)> onDialog;
-    QStringList dialogsShown; // object names
+    int dialogsShown = 0;
 
     void message(const QString &text, const QString &title, lv::MessageIcon icon) override
     {
@@ -61,7 +60,7 @@ public:
     }
     int runDialog(QDialog &dialog) override
     {
-        dialogsShown.append(dialog.objectName());
+        ++dialogsShown;
         dialog.setResult(QDialog::Rejected);
         if (onDialog)
             onDialog(dialog);

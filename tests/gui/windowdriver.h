@@ -34,72 +34,41 @@ lv::input::SegmentRow segment(const QString &number, const Cells &...cells)
         return {number, {QString(cells)...}};
 }
 
-inline const QStringList &segmentFieldNames()
-{
-    static const QStringList names = {"numberEdit",  "lengthEdit",   "slopeEdit",
-                                      "pbSpeedEdit", "pbFlowEdit",   "lbSpeedEdit",
-                                      "lbFlowEdit",  "lbsSpeedEdit", "lbsFlowEdit"};
-    return names;
-}
+inline const QStringList kSegmentFields = {"numberEdit",  "lengthEdit",   "slopeEdit",
+                                           "pbSpeedEdit", "pbFlowEdit",   "lbSpeedEdit",
+                                           "lbFlowEdit",  "lbsSpeedEdit", "lbsFlowEdit"};
 
-// Types a segment into the segment dialog's fields and presses OK.
-inline void typeSegment(QDialog &dialog, const lv::input::SegmentRow &row)
-{
-    for (int i = 0; i < 9; ++i)
-        named<QLineEdit>(dialog, segmentFieldNames()[i])
-            ->setText(i ? row.cells[std::size_t(i - 1)] : row.number);
-    named<QAbstractButton>(dialog, "okButton")->click();
-}
-
-inline lv::input::SegmentRow segmentDialogRow(const QDialog &dialog)
+// The segment dialog's fields as a row; with `typed`, typed in first and OK pressed.
+inline lv::input::SegmentRow dialogRow(QDialog &dialog, const lv::input::SegmentRow *typed = {})
 {
     QStringList f;
-    for (const QString &name : segmentFieldNames())
-        f.append(named<QLineEdit>(dialog, name)->text());
+    for (int i = 0; i < 9; ++i) {
+        auto *edit = named<QLineEdit>(dialog, kSegmentFields[i]);
+        if (typed)
+            edit->setText(i ? typed->cells[std::size_t(i - 1)] : typed->number);
+        f.append(edit->text());
+    }
+    if (typed)
+        named<QAbstractButton>(dialog, "okButton")->click();
     return segment(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8]);
 }
 
-// "Lägg till...", with the segment typed into the dialog.
-inline void addSegment(QWidget &window, RecordingPrompts &prompts, const lv::input::SegmentRow &row)
-{
-    prompts.onDialog = [&row](QDialog &dialog) { typeSegment(dialog, row); };
-    named<QAbstractButton>(window, "addButton")->click();
-    prompts.onDialog = nullptr;
-}
-
-inline int rowCount(const QAbstractItemView &list)
-{
-    return list.model()->rowCount();
-}
-
-inline QString cellText(const QAbstractItemView &list, int row, int column)
-{
-    return list.model()->index(row, column).data().toString();
-}
-
-inline QStringList rowTexts(const QAbstractItemView &list, int row)
+// The texts of a list's cells: one row (column -1), one column (row -1), or all, row by row.
+inline QStringList texts(const QAbstractItemView &list, int row = -1, int column = -1)
 {
     QStringList texts;
-    for (int c = 0; c < list.model()->columnCount(); ++c)
-        texts.append(cellText(list, row, c));
+    for (int r = 0; r < list.model()->rowCount(); ++r) {
+        for (int c = 0; c < list.model()->columnCount(); ++c) {
+            if ((row < 0 || r == row) && (column < 0 || c == column))
+                texts.append(list.model()->index(r, c).data().toString());
+        }
+    }
     return texts;
 }
 
-// The texts of one column, top to bottom; -1 for every cell, row by row.
-inline QStringList columnTexts(const QAbstractItemView &list, int column)
+inline QString headerText(const QAbstractItemView &list, int column)
 {
-    QStringList texts;
-    for (int r = 0; r < rowCount(list); ++r)
-        texts += column < 0 ? rowTexts(list, r) : QStringList(cellText(list, r, column));
-    return texts;
-}
-
-inline QStringList headerTexts(const QAbstractItemView &list)
-{
-    QStringList texts;
-    for (int c = 0; c < list.model()->columnCount(); ++c)
-        texts.append(list.model()->headerData(c, Qt::Horizontal).toString());
-    return texts;
+    return list.model()->headerData(column, Qt::Horizontal).toString();
 }
 
 inline QString statusText(const QWidget &window)
@@ -140,6 +109,36 @@ struct WindowFixture
     QAbstractItemView *segments() { return get<QAbstractItemView>("segmentView"); }
     QAbstractItemView *results() { return get<QAbstractItemView>("resultView"); }
     QTabWidget *tabs() { return get<QTabWidget>("tabs"); }
+    int resultCount() { return results()->model()->rowCount(); }
+    QString result(int row, int column) { return texts(*results(), row, column).value(0); }
+
+    // Where a cell of a list is on the screen, scrolled into view.
+    QPoint centre(QAbstractItemView *view, int row, int column)
+    {
+        const QModelIndex index = view->model()->index(row, column);
+        view->scrollTo(index);
+        return view->visualRect(index).center();
+    }
+    // The result cells the model gives red text, as "row,column".
+    QStringList marked()
+    {
+        QStringList cells;
+        for (int i = 0; i < resultCount() * 12; ++i) {
+            const QVariant brush =
+                results()->model()->index(i / 12, i % 12).data(Qt::ForegroundRole);
+            if (brush.value<QBrush>().color() == Qt::red)
+                cells.append(QStringLiteral("%1,%2").arg(i / 12).arg(i % 12));
+        }
+        return cells;
+    }
+
+    // "Lägg till...", with the segment typed into the dialog.
+    void add(const lv::input::SegmentRow &row)
+    {
+        prompts.onDialog = [&row](QDialog &dialog) { dialogRow(dialog, &row); };
+        click("addButton");
+        prompts.onDialog = nullptr;
+    }
 
     // Types the input into the input tab, cleared first, as a user would.
     void type(const lv::files::InputDocument &input)
@@ -148,7 +147,7 @@ struct WindowFixture
         click("clearButton");
         setText("scenarioEdit", input.scenario);
         for (const lv::input::SegmentRow &row : input.rows)
-            addSegment(window, prompts, row);
+            add(row);
         get<QComboBox>("yearCombo")->setCurrentText(input.year);
         setText("spsEdit", input.sps);
         setText("studdedShareEdit", input.studdedShare);
