@@ -212,38 +212,6 @@ bool isCellRecord(uint16_t type)
     }
 }
 
-Cell numberCell(double value)
-{
-    Cell cell;
-    cell.type = Cell::Type::Number;
-    cell.number = value;
-    return cell;
-}
-
-Cell textCell(QString text)
-{
-    Cell cell;
-    cell.type = Cell::Type::Text;
-    cell.text = std::move(text);
-    return cell;
-}
-
-Cell booleanCell(uint8_t value)
-{
-    Cell cell;
-    cell.type = Cell::Type::Boolean;
-    cell.number = value ? 1 : 0;
-    return cell;
-}
-
-Cell errorCell(uint8_t code)
-{
-    Cell cell;
-    cell.type = Cell::Type::Error;
-    cell.errorCode = code;
-    return cell;
-}
-
 // Reads one worksheet substream into a sheet.
 class SheetReader
 {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Workbooks as the calculation and `luftvaka-batch --dump` read them: sheets by name or
@@ -31,6 +32,24 @@ struct Cell
 
     bool operator==(const Cell &) const = default;
 };
+
+// Cells as every reader makes them.
+inline Cell numberCell(double value)
+{
+    return Cell{Cell::Type::Number, value, {}, 0};
+}
+inline Cell textCell(QString text)
+{
+    return Cell{Cell::Type::Text, 0, std::move(text), 0};
+}
+inline Cell booleanCell(bool value)
+{
+    return Cell{Cell::Type::Boolean, value ? 1.0 : 0.0, {}, 0};
+}
+inline Cell errorCell(uint8_t code)
+{
+    return Cell{Cell::Type::Error, 0, {}, code};
+}
 
 // The used range of one worksheet: the smallest rectangle that holds every cell of the sheet,
 // formatted empty cells included. Cells are addressed (row, column) from 1, relative to the

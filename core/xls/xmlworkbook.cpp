@@ -205,38 +205,6 @@ std::optional<double> parseNumber(std::string_view text)
     return text::parseDouble(fromUtf8(text), QLocale::c());
 }
 
-Cell numberCell(double value)
-{
-    Cell cell;
-    cell.type = Cell::Type::Number;
-    cell.number = value;
-    return cell;
-}
-
-Cell textCell(QString text)
-{
-    Cell cell;
-    cell.type = Cell::Type::Text;
-    cell.text = std::move(text);
-    return cell;
-}
-
-Cell booleanCell(bool value)
-{
-    Cell cell;
-    cell.type = Cell::Type::Boolean;
-    cell.number = value ? 1 : 0;
-    return cell;
-}
-
-Cell errorCell(QStringView shown)
-{
-    Cell cell;
-    cell.type = Cell::Type::Error;
-    cell.errorCode = errorCodeOf(shown);
-    return cell;
-}
-
 QString cellProblem(const QString &sheet, int row, int column, const QString &what)
 {
     return QStringLiteral("cell %1 i bladet \"%2\" %3")
@@ -530,7 +498,7 @@ private:
             return booleanCell(value == "1");
         }
         if (type == "e")
-            return errorCell(fromUtf8(value));
+            return errorCell(errorCodeOf(fromUtf8(value)));
         if (!type.empty() && type != "n")
             cellFault(QStringLiteral("har en okänd celltyp"));
         const auto number = parseNumber(value);
@@ -818,7 +786,7 @@ private:
     {
         const PendingCell &c = m_cell;
         if (c.errorType == "error")
-            return errorCell(fromUtf8(c.text));
+            return errorCell(errorCodeOf(fromUtf8(c.text)));
         if (c.valueType == "float" || c.valueType == "percentage" || c.valueType == "currency") {
             if (const auto number = parseNumber(c.value))
                 return numberCell(*number);
