@@ -7,6 +7,7 @@
 #include "core/text/numbertext.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <array>
@@ -141,6 +142,30 @@ Expected<xls::Workbook> openWorkbook(const QDir &dir, const QString &baseName)
         dir.filePath(present.isEmpty() ? baseName + QStringLiteral(".xls") : present.first()));
 }
 
+// The shipped workbooks carry this text in a cell of their first sheet.
+bool isDemonstrationWorkbook(const xls::Workbook &workbook)
+{
+    const auto first = workbook.sheet(1);
+    if (!first)
+        return false;
+    const xls::Sheet &sheet = **first;
+    for (int r = 1; r <= sheet.rowCount(); ++r) {
+        for (int c = 1; c <= sheet.columnCount(); ++c) {
+            const xls::Cell &cell = sheet.at(r, c);
+            if (cell.type == xls::Cell::Type::Text &&
+                cell.text.startsWith(QLatin1String("Demonstrationsv")))
+                return true;
+        }
+    }
+    return false;
+}
+
+UsedWorkbook usedWorkbook(const QDir &dir, const xls::Workbook &workbook)
+{
+    const QString path = dir.filePath(workbook.fileName());
+    return UsedWorkbook{path, QFileInfo(path).lastModified(), isDemonstrationWorkbook(workbook)};
+}
+
 } // namespace
 
 Error labelWarning(const QString &labelText)
@@ -205,6 +230,8 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
     const auto factors = openWorkbook(dir, QStringLiteral("faktorer"));
     if (!factors)
         return factors.error();
+
+    run.workbooks = {usedWorkbook(dir, *pb), usedWorkbook(dir, *lb), usedWorkbook(dir, *factors)};
 
     for (std::size_t i = 0; i < input.rows.size(); ++i) {
         if (auto checked = checkSegmentValues(run, i, input.rows[i]); !checked)

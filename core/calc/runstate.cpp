@@ -15,6 +15,7 @@ void RunState::recreate(int32_t n)
     segmentRates = PerSegmentMatrix<double>(12, positions);
     tunnelMeanRates = {};
     offGridSlopes = 0;
+    workbooks.clear();
 }
 
 } // namespace lv::calc

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QDateTime>
+#include <QString>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -73,6 +76,15 @@ private:
 // CO2 (kg), then the PM10 parts of exhaust, tyre, brake and road-surface particles (g).
 using ResultValues = std::array<float, 12>; // index 1..11; 0 unused
 
+// A workbook a run read: its file, when it was last changed, and whether it is one of the
+// shipped demonstration workbooks (they say so in a cell of their first sheet).
+struct UsedWorkbook
+{
+    QString path;
+    QDateTime modified;
+    bool demonstration = false;
+};
+
 // Everything a calculation run leaves behind. Segment positions run 0..n, one more than there
 // are segments; the spare position n stays zero. Index 0 of classes, categories and quantities
 // is unused, so the tables read with the same numbers as the workbooks.
@@ -92,6 +104,7 @@ struct RunState
     PerSegmentMatrix<double> segmentRates; // per km of segment, (quantity 0..11, position 0..n)
     ResultValues tunnelMeanRates{};        // the tunnel's length-weighted mean rates per km
     int32_t offGridSlopes = 0;             // segments whose slope lies outside the tables' -7..7 %
+    std::vector<UsedWorkbook> workbooks;   // pb, lb and factor workbook, in that order
 
     // Sizes every table for n segments, all zero.
     void recreate(int32_t n);

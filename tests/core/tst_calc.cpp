@@ -118,6 +118,9 @@ private slots:
         };
         for (const auto &[slope, category, quantity, factor] : cases) {
             const auto steep = run(oneSegment(segment(slope, "50")), kShipped);
+            QCOMPARE(steep->workbooks.size(), 3u);
+            QVERIFY(steep->workbooks[2].demonstration);
+            QVERIFY(steep->workbooks[2].path.endsWith("/faktorer.xls"));
             QCOMPARE(steep->profileFactors(std::size_t(category), std::size_t(quantity), 0),
                      factor);
         }
@@ -301,6 +304,7 @@ private slots:
         QCOMPARE(float(runReplacing("faktorer.xls", boolean)->segmentRates(6, 0)), 5 - 11.0f);
         const auto text = runReplacing("faktorer.xls", testBook("faktorer_localetext.xls"));
         QCOMPARE(float(text->segmentRates(6, 0)), 5 + 11 * 0.25f); // the text "0,25"
+        QVERIFY(!text->workbooks[2].demonstration); // test workbooks carry no marker
     }
 };
 
