@@ -182,7 +182,7 @@ QString batchUsage()
     return QStringLiteral(
         "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
         "                      [--totals] [--tsv] [--segments] [-o FILE] INPUT.dat\n"
-        "       luftvaka-batch --dump FILE.xls [--sheet NAME|N]\n"
+        "       luftvaka-batch --dump WORKBOOK [--sheet NAME|N]\n"
         "       luftvaka-batch --help\n");
 }
 
@@ -203,7 +203,8 @@ QString batchHelp()
                "  --tsv                 writes UTF-8 tables instead of the result file\n"
                "  --segments            with --tsv: adds the segment table\n"
                "  -o FILE               writes FILE instead of standard output\n"
-               "  --dump FILE.xls       lists a workbook's sheets, or with --sheet its cells\n"
+               "  --dump WORKBOOK       lists a workbook's sheets (.xls, .xlsx or .ods), or with\n"
+               "                        --sheet its cells\n"
                "\n"
                "--tsv writes TAB-separated tables; every line has exactly as many fields as its\n"
                "table's header line, and numbers are in the C locale (decimal point).\n"

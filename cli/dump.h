@@ -4,7 +4,8 @@
 
 namespace lv::cli {
 
-// luftvaka-batch --dump FILE.xls [--sheet NAME|N]: prints what the workbook reader sees.
+// luftvaka-batch --dump WORKBOOK [--sheet NAME|N]: prints what the workbook reader sees (.xls,
+// .xlsx or .ods).
 // Without --sheet one line per worksheet (position TAB name); with it one line per non-empty
 // cell of that sheet's used range (row TAB column TAB type TAB value, rows and columns from 1
 // in the used range). `args` are the arguments after the program name. Returns the exit

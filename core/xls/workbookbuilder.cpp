@@ -131,10 +131,11 @@ Error sheetTooLarge(const QString &fileName, const QString &sheetName)
 
 Error oldExcelVersion(const QString &fileName)
 {
-    return Error{ErrorKind::Workbook,
-                 QStringLiteral("Arbetsboken %1 är sparad i en äldre Excel-version som inte kan "
-                                "läsas. Spara den i Excel 97–2003-format (.xls).")
-                     .arg(fileName)};
+    return Error{
+        ErrorKind::Workbook,
+        QStringLiteral("Arbetsboken %1 är sparad i en äldre Excel-version som inte kan "
+                       "läsas. Spara den som .xlsx, .ods eller i Excel 97–2003-format (.xls).")
+            .arg(fileName)};
 }
 
 } // namespace lv::xls

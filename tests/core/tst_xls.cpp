@@ -277,8 +277,8 @@ private slots:
             {biff8({{"Blad1", {}}}, record(0x002F, u16(1) + QByteArray(52, 'x'))),
              "Arbetsboken t.xls är lösenordsskyddad och kan inte läsas."},
             {bof(0x0005, 0x0400) + kEof, "Arbetsboken t.xls är sparad i en äldre Excel-version "
-                                         "som inte kan läsas. Spara den i Excel 97–2003-format "
-                                         "(.xls)."},
+                                         "som inte kan läsas. Spara den som .xlsx, .ods eller i "
+                                         "Excel 97–2003-format (.xls)."},
         };
         for (const auto &[stream, what] : cases) {
             const QString message = QString::fromUtf8(what);
