@@ -1,10 +1,13 @@
 #include "cli/batch.h"
 
+#include "cli/chart.h"
 #include "core/calc/calculationrun.h"
 #include "core/files/inputfile.h"
 #include "core/files/resultfile.h"
+#include "core/results/alongtunnel.h"
 #include "core/results/resulttable.h"
 #include "core/text/textfile.h"
+#include "render/chartformat.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -30,6 +33,8 @@ struct Options
     bool totals = false;
     bool tsv = false;
     bool segments = false;
+    QString chart;    // --chart FILE
+    QString quantity; // --quantity NAME
     QString output;
     QString input;
 };
@@ -68,7 +73,8 @@ std::optional<int> parse(const QStringList &args, Options &options)
         };
         std::optional<QString> v;
         if (arg == QLatin1String("--workbooks") || arg == QLatin1String("--locale") ||
-            arg == QLatin1String("--stretch") || arg == QLatin1String("-o")) {
+            arg == QLatin1String("--stretch") || arg == QLatin1String("-o") ||
+            arg == QLatin1String("--chart") || arg == QLatin1String("--quantity")) {
             v = value();
             if (!v)
                 return usage(arg + QStringLiteral(" needs a value"));
@@ -81,6 +87,10 @@ std::optional<int> parse(const QStringList &args, Options &options)
             options.stretches << *v;
         else if (arg == QLatin1String("-o"))
             options.output = *v;
+        else if (arg == QLatin1String("--chart"))
+            options.chart = *v;
+        else if (arg == QLatin1String("--quantity"))
+            options.quantity = *v;
         else if (arg == QLatin1String("--totals"))
             options.totals = true;
         else if (arg == QLatin1String("--tsv"))
@@ -100,6 +110,12 @@ std::optional<int> parse(const QStringList &args, Options &options)
         return usage(QStringLiteral("no input file"));
     if (options.segments && !options.tsv)
         return usage(QStringLiteral("--segments goes with --tsv"));
+    if (options.chart.isEmpty() != options.quantity.isEmpty())
+        return usage(QStringLiteral("--chart and --quantity go together"));
+    if (!options.quantity.isEmpty() && results::quantityOfKey(options.quantity) == 0)
+        return usage(QStringLiteral("unknown quantity ") + options.quantity);
+    if (!options.chart.isEmpty() && !render::chartFormatOfPath(options.chart))
+        return usage(QStringLiteral("--chart takes a .pdf, .svg or .png file"));
     return std::nullopt;
 }
 
@@ -120,6 +136,9 @@ QStringList segmentHeaders()
     headers[0] = QStringLiteral("Segment nr:");
     for (qsizetype i = 1; i < headers.size(); ++i)
         headers[i].replace(QStringLiteral("/km]"), QStringLiteral("/km/h]"));
+    // Where each segment lies: chainage from the tunnel's start, height at its end.
+    headers << QStringLiteral("Kedjemått start: [m]") << QStringLiteral("Kedjemått slut: [m]")
+            << QStringLiteral("Höjd: [m]");
     return headers;
 }
 
@@ -150,12 +169,17 @@ QByteArray tsvTable(const results::StretchSums &sums, const std::vector<results:
         // The run has one segment position per input row, in the file's order.
         const calc::RunState &run = *sums.run();
         const std::size_t count = std::min(segments->size(), std::size_t(run.segmentCount));
-        out.reserve(out.size() + qsizetype(count) * 11 * 24);
+        const auto along = results::alongTunnelRows(run, {});
+        out.reserve(out.size() + qsizetype(count) * 14 * 24);
         for (std::size_t i = 0; i < count; ++i) {
             out += (*segments)[i].number.toUtf8();
             for (int q : results::kColumnQuantity) {
                 out += '\t';
                 appendCNumber(out, run.segmentRates(std::size_t(q), i), 17);
+            }
+            for (double place : {double(along[i].start), double(along[i].end), along[i].height}) {
+                out += '\t';
+                appendCNumber(out, place, 9);
             }
             out += '\n';
         }
@@ -181,7 +205,8 @@ QString batchUsage()
 {
     return QStringLiteral(
         "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
-        "                      [--totals] [--tsv] [--segments] [-o FILE] INPUT.dat\n"
+        "                      [--totals] [--tsv] [--segments] [-o FILE]\n"
+        "                      [--chart FILE.pdf|svg|png --quantity NAME] INPUT.dat\n"
         "       luftvaka-batch --dump WORKBOOK [--sheet NAME|N]\n"
         "       luftvaka-batch --help\n");
 }
@@ -203,6 +228,11 @@ QString batchHelp()
                "  --tsv                 writes UTF-8 tables instead of the result file\n"
                "  --segments            with --tsv: adds the segment table\n"
                "  -o FILE               writes FILE instead of standard output\n"
+               "  --chart FILE          also draws the chart along the tunnel to FILE (.pdf,\n"
+               "                        .svg or .png), the stretches shaded\n"
+               "  --quantity NAME       the chart's quantity, a rate per km and hour: fuel nox\n"
+               "                        exhaust exhaust_pm10 tyre tyre_pm10 brake brake_pm10\n"
+               "                        road road_pm10 co2 pm10 (the four PM10 parts summed)\n"
                "  --dump WORKBOOK       lists a workbook's sheets (.xls, .xlsx or .ods), or with\n"
                "                        --sheet its cells\n"
                "\n"
@@ -215,7 +245,8 @@ QString batchHelp()
                "The segment table (--segments) follows after one empty line: a header line\n"
                "(\"Segment nr:\" and the same eleven quantities as rates per km and hour, in the\n"
                "same column order), then one line per segment: its number as in INPUT.dat and\n"
-               "its rates. It is per km and hour with --totals too.\n"
+               "its rates, then its start and end chainage and the height at its end (m from\n"
+               "the tunnel's start). It is per km and hour with --totals too.\n"
                "\n"
                "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n");
 }
@@ -269,6 +300,16 @@ int runCalculation(const QStringList &args)
             if (auto recomputed = results::recalcValues(sums, row.label, mode, locale))
                 row = std::move(*recomputed);
         }
+    }
+
+    if (!options.chart.isEmpty()) {
+        std::vector<QString> numbers;
+        for (const auto &row : input.rows)
+            numbers.push_back(row.number);
+        const auto drawn = writeChart(options.chart, results::quantityOfKey(options.quantity), *run,
+                                      numbers, document->year, document->scenario, rows, locale);
+        if (!drawn)
+            return fault(drawn.error().message);
     }
 
     QByteArray out;

@@ -1,10 +1,13 @@
 #include "cli/batch.h"
+#include "cli/chart.h"
 #include "cli/dump.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
+    if (lv::cli::wantsChart(argc, argv))
+        return lv::cli::runWithChart(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.contains(QLatin1String("--dump")))

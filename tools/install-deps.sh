@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
     qt6-l10n-tools qt6-translations-l10n
     libgsf-1-dev liborcus-dev
     fonts-dejavu-core

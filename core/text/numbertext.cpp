@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -398,6 +399,26 @@ QString formatGeneral(float value, const QLocale &locale)
         out.add(fraction);
     }
     return out.text();
+}
+
+QString formatFixed(double value, int decimals, const QLocale &locale)
+{
+    if (!std::isfinite(value))
+        return nonFinite(value);
+    char buffer[400]; // the largest double has 309 integer digits
+    const int precision = std::clamp(decimals, 0, 60);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+    if (written.ec != std::errc())
+        return QString(); // cannot happen: the buffer holds every double at 60 decimals
+    std::string_view digits(buffer, std::size_t(written.ptr - buffer));
+    if (digits.front() == '-' && digits.find_first_not_of("-0.") == std::string_view::npos)
+        digits.remove_prefix(1);
+    const auto point = digits.find('.');
+    QString out = QString::fromLatin1(digits.substr(0, point));
+    if (point != std::string_view::npos)
+        out += symbols(locale).decimal + QString::fromLatin1(digits.substr(point + 1));
+    return out;
 }
 
 QString formatDateTime(const QDateTime &moment, const QLocale &locale)

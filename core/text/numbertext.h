@@ -54,6 +54,10 @@ QString reformatHashDotHash(const QString &cellText, const QLocale &locale = QLo
 // the decimal exponent is below -4 or above 6.
 QString formatGeneral(float value, const QLocale &locale = QLocale());
 
+// A number with a fixed count of decimals, rounded half to even as printf does, in the locale's
+// decimal separator with an ASCII minus (-0 and values that round to zero lose their sign).
+QString formatFixed(double value, int decimals, const QLocale &locale = QLocale());
+
 // The date and time written into files and the report: the locale's short date, a blank and
 // the locale's long time without a time-zone name (Swedish: 2026-12-06 14:03:07).
 QString formatDateTime(const QDateTime &moment, const QLocale &locale = QLocale());

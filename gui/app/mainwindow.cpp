@@ -1,6 +1,8 @@
 #include "gui/app/mainwindow.h"
 
 #include "core/calc/calculationrun.h"
+#include "core/results/alongtunnel.h"
+#include "gui/along/alongtab.h"
 #include "gui/app/aboutdialog.h"
 #include "gui/app/appicon.h"
 #include "gui/app/guardedtabwidget.h"
@@ -38,6 +40,7 @@ const QString kReady = QStringLiteral("Klar");
 const QString kWait = QStringLiteral("Vänta...");
 constexpr int kInputTab = 0;
 constexpr int kResultTab = 1;
+constexpr int kAlongTab = 2;
 
 // A wait cursor while a run computes; message boxes shown meanwhile get the normal cursor.
 class WaitCursor
@@ -67,6 +70,9 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     m_resultTab = new ResultTab(m_prompts, m_tabs);
     m_tabs->addTab(inputTab, QStringLiteral("Indata"));
     m_tabs->addTab(m_resultTab, QStringLiteral("Resultat"));
+    // Enabled and closed off together with the result tab.
+    m_alongTab = new AlongTab(m_prompts, m_tabs);
+    m_tabs->addTab(m_alongTab, QStringLiteral("Längs tunneln"));
 
     m_calculateButton = new QPushButton(QStringLiteral("Beräkna"), central);
     m_calculateButton->setObjectName(QStringLiteral("calculateButton"));
@@ -95,6 +101,11 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     connect(m_calculateButton, &QPushButton::clicked, this, &MainWindow::calculate);
     connect(m_clearButton, &QPushButton::clicked, this, &MainWindow::clearCurrentTab);
     connect(m_resultTab, &ResultTab::statusChanged, this, &MainWindow::setStatus);
+    // The chart shades the result list's sub-stretches as they are when it is shown.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == kAlongTab)
+            m_alongTab->setSubStretches(results::subStretchSpans(m_resultTab->rows()));
+    });
 
     setMinimumSize(720, 480);
 
@@ -103,6 +114,7 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     centreOnScreen();
     m_tabs->setTabEnabled(kInputTab, true);
     m_tabs->setTabEnabled(kResultTab, false);
+    m_tabs->setTabEnabled(kAlongTab, false);
     m_tabs->setCurrentIndex(kInputTab);
     m_appPath = appPath.isEmpty() ? QCoreApplication::applicationDirPath() : appPath;
     setStatus(kReady);
@@ -252,6 +264,7 @@ void MainWindow::calculate()
         return;
     }
     m_resultTab->beginRun();
+    m_alongTab->clear();
     const calc::RunInput input{std::move(document.rows), document.year, document.sps,
                                document.studdedShare};
 
@@ -271,8 +284,14 @@ void MainWindow::calculate()
 
     m_run = std::make_shared<const calc::RunState>(std::move(run).value());
     m_tabs->setTabEnabled(kResultTab, true);
+    m_tabs->setTabEnabled(kAlongTab, true);
     m_tabs->setCurrentIndex(kResultTab);
     m_resultTab->showRun(m_run);
+    std::vector<QString> numbers;
+    numbers.reserve(input.rows.size());
+    for (const auto &row : input.rows)
+        numbers.push_back(row.number);
+    m_alongTab->showRun(*m_run, numbers, document.year, document.scenario);
     m_printAction->setEnabled(true);
     m_saveResultsAction->setEnabled(true);
     setStatus(kReady);
@@ -289,7 +308,10 @@ void MainWindow::clearCurrentTab()
         m_saveResultsAction->setEnabled(false);
         // The result tab keeps its list and the run's tables; it is only closed off.
         m_tabs->setTabEnabled(kResultTab, false);
+        m_tabs->setTabEnabled(kAlongTab, false);
         m_yearCombo->setCurrentIndex(-1);
+    } else if (m_tabs->currentIndex() == kAlongTab) {
+        m_alongTab->clear();
     } else {
         m_resultTab->clearResults();
         m_printAction->setEnabled(false);

@@ -17,6 +17,7 @@ class QTabWidget;
 
 namespace lv::gui {
 
+class AlongTab;
 class Prompts;
 class ResultTab;
 class SegmentList;
@@ -71,6 +72,7 @@ private:
     QLineEdit *m_spsEdit = nullptr;
     QLineEdit *m_studdedShareEdit = nullptr;
     ResultTab *m_resultTab = nullptr;
+    AlongTab *m_alongTab = nullptr;
     QPushButton *m_calculateButton = nullptr;
     QPushButton *m_clearButton = nullptr;
     QLabel *m_statusText = nullptr;

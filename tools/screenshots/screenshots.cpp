@@ -1,5 +1,6 @@
-// Grabs the README's pictures of the main window: the example tunnel on the input tab, and
-// the result tab after a calculation run. Run by tools/screenshots.sh under Xvfb.
+// Grabs the README's pictures of the main window: the example tunnel on the input tab, the
+// result tab after a calculation run, and the tab along the tunnel. Run by tools/screenshots.sh
+// under Xvfb.
 //
 // usage: luftvaka-screenshots EXAMPLE.dat OUTPUT_DIR
 
@@ -128,5 +129,16 @@ int main(int argc, char *argv[])
         return 1;
     }
     settle();
-    return save(QStringLiteral("screenshot-resultat.png")) ? 0 : 1;
+    if (!save(QStringLiteral("screenshot-resultat.png")))
+        return 1;
+
+    // The tab along the tunnel: NOx over the chainage, with the uphill stretch added to the
+    // result list shaded.
+    child<QLineEdit>(window, "startEdit")->setText(QStringLiteral("1350"));
+    child<QLineEdit>(window, "stopEdit")->setText(QStringLiteral("1800"));
+    child<QAbstractButton>(window, "addStretchButton")->click();
+    child<QTabWidget>(window, "tabs")->setCurrentIndex(2);
+    child<QComboBox>(window, "quantityCombo")->setCurrentIndex(1);
+    settle();
+    return save(QStringLiteral("screenshot-langs-tunneln.png")) ? 0 : 1;
 }
