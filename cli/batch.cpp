@@ -1,5 +1,7 @@
 #include "cli/batch.h"
 
+#include "cli/air.h"
+
 #include "core/calc/calculationrun.h"
 #include "core/files/inputfile.h"
 #include "core/files/resultfile.h"
@@ -180,10 +182,10 @@ Expected<QByteArray> resultFile(const QString &scenario,
 QString batchUsage()
 {
     return QStringLiteral(
-        "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
-        "                      [--totals] [--tsv] [--segments] [-o FILE] INPUT.dat\n"
-        "       luftvaka-batch --dump FILE.xls [--sheet NAME|N]\n"
-        "       luftvaka-batch --help\n");
+               "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
+               "                      [--totals] [--tsv] [--segments] [-o FILE] INPUT.dat\n"
+               "       luftvaka-batch --dump FILE.xls [--sheet NAME|N]\n") +
+           airUsage() + QStringLiteral("       luftvaka-batch --help\n");
 }
 
 QString batchHelp()
@@ -216,7 +218,8 @@ QString batchHelp()
                "same column order), then one line per segment: its number as in INPUT.dat and\n"
                "its rates. It is per km and hour with --totals too.\n"
                "\n"
-               "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n");
+               "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n") +
+           QStringLiteral("\n") + airHelp();
 }
 
 int runCalculation(const QStringList &args)

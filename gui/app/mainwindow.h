@@ -17,6 +17,7 @@ class QTabWidget;
 
 namespace lv::gui {
 
+class AirTab;
 class Prompts;
 class ResultTab;
 class SegmentList;
@@ -58,6 +59,8 @@ private:
     void saveResultFile();
     void printResults();
     void showAbout();
+    void refreshAirTab();
+    void setResultTabsEnabled(bool enabled);
 
     Prompts &m_prompts;
     QString m_appPath;
@@ -71,6 +74,7 @@ private:
     QLineEdit *m_spsEdit = nullptr;
     QLineEdit *m_studdedShareEdit = nullptr;
     ResultTab *m_resultTab = nullptr;
+    AirTab *m_airTab = nullptr;
     QPushButton *m_calculateButton = nullptr;
     QPushButton *m_clearButton = nullptr;
     QLabel *m_statusText = nullptr;
