@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer and coverage) and runs every target, one after the other, for
 # SECONDS each on a working copy of its committed corpus and regression inputs.
 #
-#   ./fuzz.sh SECONDS [TARGET...]      TARGET: workbook biff inputfile numbertext xlsx ods
+#   ./fuzz.sh SECONDS [TARGET...]      TARGET: workbook biff inputfile numbertext xlsx ods airfiles
 #                                    (default all)
 #
 # New interesting inputs stay in fuzz-build/work/TARGET/corpus; findings (crash-*, leak-*,
@@ -16,14 +16,14 @@ cd "$(dirname "$0")"
 root=$PWD
 
 usage() {
-    echo "usage: ./fuzz.sh SECONDS [workbook|biff|inputfile|numbertext|xlsx|ods]..." >&2
+    echo "usage: ./fuzz.sh SECONDS [workbook|biff|inputfile|numbertext|xlsx|ods|airfiles]..." >&2
     exit 2
 }
 [ $# -ge 1 ] || usage
 seconds=$1
 shift
 [[ $seconds =~ ^[1-9][0-9]*$ ]] || usage
-all=(workbook biff inputfile numbertext xlsx ods)
+all=(workbook biff inputfile numbertext xlsx ods airfiles)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 for t in "${targets[@]}"; do

@@ -1,6 +1,8 @@
 #include "cli/batch.h"
 
+#include "cli/air.h"
 #include "cli/chart.h"
+
 #include "core/calc/calculationrun.h"
 #include "core/files/inputfile.h"
 #include "core/files/resultfile.h"
@@ -204,11 +206,11 @@ Expected<QByteArray> resultFile(const QString &scenario,
 QString batchUsage()
 {
     return QStringLiteral(
-        "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
-        "                      [--totals] [--tsv] [--segments] [-o FILE]\n"
-        "                      [--chart FILE.pdf|svg|png --quantity NAME] INPUT.dat\n"
-        "       luftvaka-batch --dump WORKBOOK [--sheet NAME|N]\n"
-        "       luftvaka-batch --help\n");
+               "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
+               "                      [--totals] [--tsv] [--segments] [-o FILE]\n"
+               "                      [--chart FILE.pdf|svg|png --quantity NAME] INPUT.dat\n"
+               "       luftvaka-batch --dump WORKBOOK [--sheet NAME|N]\n") +
+           airUsage() + QStringLiteral("       luftvaka-batch --help\n");
 }
 
 QString batchHelp()
@@ -248,7 +250,8 @@ QString batchHelp()
                "its rates, then its start and end chainage and the height at its end (m from\n"
                "the tunnel's start). It is per km and hour with --totals too.\n"
                "\n"
-               "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n");
+               "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n") +
+           QStringLiteral("\n") + airHelp();
 }
 
 int runCalculation(const QStringList &args)

@@ -1,3 +1,4 @@
+#include "cli/air.h"
 #include "cli/batch.h"
 #include "cli/chart.h"
 #include "cli/dump.h"
@@ -12,5 +13,7 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments().mid(1);
     if (args.contains(QLatin1String("--dump")))
         return lv::cli::runDump(args);
+    if (args.contains(QLatin1String("--air")) && !args.contains(QLatin1String("--help")))
+        return lv::cli::runAir(args);
     return lv::cli::runCalculation(args);
 }

@@ -1,5 +1,7 @@
 #include "fuzz/targets.h"
 
+#include "core/air/criteria.h"
+#include "core/files/airfile.h"
 #include "core/files/inputfile.h"
 #include "core/text/numbertext.h"
 #include "core/xls/biff.h"
@@ -387,10 +389,40 @@ QString fuzzNumberText(const QByteArray &input)
     return broken.isEmpty() && rest.size() >= 4 ? checkGeneral(singleBits, locale) : broken;
 }
 
+// Two readings of an optional value agree to the seven digits the .luft file keeps.
+bool sameValue(const std::optional<double> &a, const std::optional<double> &b)
+{
+    return a.has_value() == b.has_value() && (!a || std::fabs(*a - *b) <= 1e-6 * std::fabs(*a));
+}
+
+QString fuzzAirFiles(const QByteArray &input)
+{
+    if (const auto file = air::parseCriteria(input, u"k.ini"_s)) {
+        if (!air::checkCriteria(file->criteria, u"k.ini"_s))
+            return u"criteria that read fail their own check"_s;
+        for (const air::Situation &situation : file->situations) {
+            if (!air::checkCriteria(air::withSituation(file->criteria, situation), u"k.ini"_s))
+                return u"a situation that reads fails the check"_s;
+        }
+    }
+    const auto tunnel = files::parseAirFile(input, u"t.luft"_s);
+    if (!tunnel)
+        return {};
+    const auto again = files::parseAirFile(files::writeAirFile(*tunnel), u"t.luft"_s);
+    if (!again)
+        return u".luft written from one that read does not read"_s;
+    if (!sameValue(again->areaM2, tunnel->areaM2) ||
+        !sameValue(again->availableFlowM3S, tunnel->availableFlowM3S) ||
+        again->reverseAir != tunnel->reverseAir || again->situation != tunnel->situation)
+        return u".luft does not read back the same"_s;
+    return {};
+}
+
 } // namespace
 
-const Target kTargets[6] = {{"workbook", fuzzWorkbook},   {"biff", fuzzBiff},
+const Target kTargets[7] = {{"workbook", fuzzWorkbook},   {"biff", fuzzBiff},
                             {"inputfile", fuzzInputFile}, {"numbertext", fuzzNumberText},
-                            {"xlsx", fuzzWorkbook},       {"ods", fuzzWorkbook}};
+                            {"xlsx", fuzzWorkbook},       {"ods", fuzzWorkbook},
+                            {"airfiles", fuzzAirFiles}};
 
 } // namespace lv::fuzz

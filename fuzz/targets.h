@@ -26,6 +26,8 @@ struct Target
 // sv_SE or en_US) and how the rest is text (bit 1: UTF-8 or UTF-16 little-endian).
 // xlsx, ods: Workbook::fromBytes as workbook, each on its own corpus of zipped workbooks (some
 // stored without compression, so that changes reach the XML).
-extern const Target kTargets[6];
+// airfiles: the criteria file and the .luft readers on the same bytes: parameters that read
+// pass their own range checks, and a .luft that reads writes and reads back the same.
+extern const Target kTargets[7];
 
 } // namespace lv::fuzz

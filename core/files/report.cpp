@@ -1,5 +1,7 @@
 #include "core/files/report.h"
 
+#include "core/files/airreport.h"
+
 #include "core/text/numbertext.h"
 
 namespace lv::files {
@@ -12,7 +14,8 @@ const QString kRule = QString(57, u'-');
 
 std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
                                     const std::vector<results::ResultRow> &rows,
-                                    const QDateTime &printedAt, const QString &notice)
+                                    const QDateTime &printedAt, const QString &notice,
+                                    const AirReport *air)
 {
     const bool perKm = mode == results::Mode::PerKm;
     const QString ending = perKm ? QStringLiteral("/km]") : QStringLiteral("]");
@@ -64,6 +67,8 @@ std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
     }
     if (!notice.isEmpty())
         add(notice);
+    if (air)
+        appendAirSection(lines, *air);
     return lines;
 }
 

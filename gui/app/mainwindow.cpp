@@ -2,6 +2,7 @@
 
 #include "core/calc/calculationrun.h"
 #include "core/results/alongtunnel.h"
+#include "gui/air/airtab.h"
 #include "gui/along/alongtab.h"
 #include "gui/app/aboutdialog.h"
 #include "gui/app/appicon.h"
@@ -12,11 +13,13 @@
 #include "gui/input/segmenttablemodel.h"
 #include "gui/prompts/prompts.h"
 #include "gui/results/resulttab.h"
+#include "gui/results/resulttablemodel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,6 +44,15 @@ const QString kWait = QStringLiteral("Vänta...");
 constexpr int kInputTab = 0;
 constexpr int kResultTab = 1;
 constexpr int kAlongTab = 2;
+
+QStringList stretchLabels(const std::vector<results::ResultRow> &rows)
+{
+    QStringList labels;
+    labels.reserve(qsizetype(rows.size()));
+    for (const auto &row : rows)
+        labels << row.label;
+    return labels;
+}
 
 // A wait cursor while a run computes; message boxes shown meanwhile get the normal cursor.
 class WaitCursor
@@ -73,6 +85,8 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     // Enabled and closed off together with the result tab.
     m_alongTab = new AlongTab(m_prompts, m_tabs);
     m_tabs->addTab(m_alongTab, QStringLiteral("Längs tunneln"));
+    m_airTab = new AirTab(m_prompts, m_tabs);
+    m_tabs->addTab(m_airTab, QStringLiteral("Luftbehov"));
 
     m_calculateButton = new QPushButton(QStringLiteral("Beräkna"), central);
     m_calculateButton->setObjectName(QStringLiteral("calculateButton"));
@@ -106,6 +120,13 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
         if (index == kAlongTab)
             m_alongTab->setSubStretches(results::subStretchSpans(m_resultTab->rows()));
     });
+    // The air tab follows the result list's stretches while it shows, and catches up when shown.
+    const ResultTableModel *resultModel = m_resultTab->model();
+    connect(resultModel, &QAbstractItemModel::modelReset, this, &MainWindow::refreshAirTab);
+    connect(resultModel, &QAbstractItemModel::rowsInserted, this, &MainWindow::refreshAirTab);
+    connect(resultModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::refreshAirTab);
+    connect(resultModel, &QAbstractItemModel::dataChanged, this, &MainWindow::refreshAirTab);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::refreshAirTab);
 
     setMinimumSize(720, 480);
 
@@ -113,10 +134,10 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     // workbooks are read from m_appPath.
     centreOnScreen();
     m_tabs->setTabEnabled(kInputTab, true);
-    m_tabs->setTabEnabled(kResultTab, false);
-    m_tabs->setTabEnabled(kAlongTab, false);
+    setResultTabsEnabled(false);
     m_tabs->setCurrentIndex(kInputTab);
     m_appPath = appPath.isEmpty() ? QCoreApplication::applicationDirPath() : appPath;
+    m_airTab->loadCriteriaFile(QDir(m_appPath).filePath(air::kCriteriaFileName));
     setStatus(kReady);
 }
 
@@ -283,8 +304,7 @@ void MainWindow::calculate()
     }
 
     m_run = std::make_shared<const calc::RunState>(std::move(run).value());
-    m_tabs->setTabEnabled(kResultTab, true);
-    m_tabs->setTabEnabled(kAlongTab, true);
+    setResultTabsEnabled(true);
     m_tabs->setCurrentIndex(kResultTab);
     m_resultTab->showRun(m_run);
     std::vector<QString> numbers;
@@ -307,8 +327,7 @@ void MainWindow::clearCurrentTab()
         m_printAction->setEnabled(false);
         m_saveResultsAction->setEnabled(false);
         // The result tab keeps its list and the run's tables; it is only closed off.
-        m_tabs->setTabEnabled(kResultTab, false);
-        m_tabs->setTabEnabled(kAlongTab, false);
+        setResultTabsEnabled(false);
         m_yearCombo->setCurrentIndex(-1);
     } else if (m_tabs->currentIndex() == kAlongTab) {
         m_alongTab->clear();
@@ -335,16 +354,31 @@ void MainWindow::setInputDocument(const files::InputDocument &document)
     m_studdedShareEdit->setText(document.studdedShare);
 }
 
-// Opening replaces the input only; the result tab and its menu items stay as they are.
+// Opening replaces the input and the tunnel's air values only; the result tab and its menu items
+// stay as they are.
 void MainWindow::openInputFile()
 {
-    if (const auto document = gui::openInputFile(m_prompts, this))
-        setInputDocument(*document);
+    QString path;
+    const auto document = gui::openInputFile(m_prompts, this, &path);
+    if (!document)
+        return;
+    setInputDocument(*document);
+    // The tunnel's air values beside it; a faulty .luft is named and the fields keep theirs.
+    const auto air = files::readAirFileBeside(path);
+    if (!air) {
+        gui::showError(m_prompts, air.error());
+        return;
+    }
+    if (const QString note = m_airTab->setTunnelAir(air->value_or(files::TunnelAir{}));
+        !note.isEmpty()) {
+        gui::showError(m_prompts, Error{ErrorKind::InputFile, note});
+    }
 }
 
 void MainWindow::saveInputFile()
 {
-    gui::saveInputFile(m_prompts, this, inputDocument());
+    const files::TunnelAir air = m_airTab->tunnelAir();
+    gui::saveInputFile(m_prompts, this, inputDocument(), &air);
 }
 
 void MainWindow::saveResultFile()
@@ -355,8 +389,24 @@ void MainWindow::saveResultFile()
 
 void MainWindow::printResults()
 {
+    m_airTab->setStretches(m_resultTab->runState(), stretchLabels(m_resultTab->rows()));
+    const auto air = m_airTab->report();
     gui::printResults(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),
-                      m_resultTab->rows(), m_resultTab->slopeNotice());
+                      m_resultTab->rows(), m_resultTab->slopeNotice(), air ? &*air : nullptr);
+}
+
+void MainWindow::refreshAirTab()
+{
+    if (m_tabs->currentWidget() == m_airTab)
+        m_airTab->setStretches(m_resultTab->runState(), stretchLabels(m_resultTab->rows()));
+}
+
+// The along and air tabs are open exactly when the result tab is.
+void MainWindow::setResultTabsEnabled(bool enabled)
+{
+    m_tabs->setTabEnabled(kResultTab, enabled);
+    m_tabs->setTabEnabled(kAlongTab, enabled);
+    m_tabs->setTabEnabled(m_tabs->indexOf(m_airTab), enabled);
 }
 
 void MainWindow::showAbout()

@@ -18,6 +18,7 @@ class QTabWidget;
 namespace lv::gui {
 
 class AlongTab;
+class AirTab;
 class Prompts;
 class ResultTab;
 class SegmentList;
@@ -59,6 +60,8 @@ private:
     void saveResultFile();
     void printResults();
     void showAbout();
+    void refreshAirTab();
+    void setResultTabsEnabled(bool enabled);
 
     Prompts &m_prompts;
     QString m_appPath;
@@ -73,6 +76,7 @@ private:
     QLineEdit *m_studdedShareEdit = nullptr;
     ResultTab *m_resultTab = nullptr;
     AlongTab *m_alongTab = nullptr;
+    AirTab *m_airTab = nullptr;
     QPushButton *m_calculateButton = nullptr;
     QPushButton *m_clearButton = nullptr;
     QLabel *m_statusText = nullptr;

@@ -23,11 +23,14 @@ void saveBytes(Prompts &prompts, const QString &title, const QString &path,
 
 } // namespace
 
-std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent)
+std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent,
+                                                  QString *openedPath)
 {
     const QString path = prompts.openFileName(parent, kOpenInputTitle, kInputFilter);
     if (path.isEmpty())
         return std::nullopt;
+    if (openedPath)
+        *openedPath = path;
     // A file that cannot be opened at all ends the command without a word.
     const Expected<QByteArray> bytes = text::readWholeFile(path);
     if (!bytes)
@@ -40,13 +43,22 @@ std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *par
     return std::move(document).value();
 }
 
-void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document)
+void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document,
+                   const files::TunnelAir *air)
 {
     const QString path = prompts.saveFileName(parent, kSaveInputTitle, kInputFilter);
     if (path.isEmpty())
         return;
-    saveBytes(prompts, kSaveInputTitle, path,
-              files::writeInputFile(document, QDateTime::currentDateTime()));
+    const Expected<void> saved =
+        text::saveFile(path, files::writeInputFile(document, QDateTime::currentDateTime()));
+    if (!saved) {
+        showError(prompts, saved.error(), kSaveInputTitle);
+        return;
+    }
+    if (air) {
+        saveBytes(prompts, kSaveInputTitle, files::airFilePath(path),
+                  Expected<QByteArray>(files::writeAirFile(*air)));
+    }
 }
 
 void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
@@ -60,13 +72,15 @@ void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, 
 }
 
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
-                  const std::vector<results::ResultRow> &rows, const QString &notice)
+                  const std::vector<results::ResultRow> &rows, const QString &notice,
+                  const files::AirReport *air)
 {
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts.choosePrinter(parent, printer))
         return;
-    const Expected<void> printed = printReport(
-        printer, files::reportLines(scenario, mode, rows, QDateTime::currentDateTime(), notice));
+    const Expected<void> printed =
+        printReport(printer, files::reportLines(scenario, mode, rows, QDateTime::currentDateTime(),
+                                                notice, air));
     if (!printed)
         showError(prompts, printed.error(), kPrintTitle);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/airfile.h"
+#include "core/files/airreport.h"
 #include "core/files/inputfile.h"
 #include "core/results/resulttable.h"
 
@@ -25,21 +27,25 @@ inline const QString kPrintTitle = QStringLiteral("Skriv ut resultat");
 
 // "Öppna indata...": the input of the file the user chooses, read whole before anything is
 // handed back. Nothing when the dialog is cancelled or the file cannot be opened (silently), or
-// when its content is faulty (after the reader's message).
-std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent);
+// when its content is faulty (after the reader's message). `openedPath` receives the file's path.
+std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent,
+                                                  QString *openedPath = nullptr);
 
 // "Spara indata...": writes the input to a file the user chooses, replacing it atomically. A
 // failure is shown and leaves any existing file as it was; a cancelled dialog writes nothing.
-void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document);
+// With the tunnel's air values, their .luft file is written beside it the same way.
+void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document,
+                   const files::TunnelAir *air = nullptr);
 
 // "Spara resultat...": writes the result list as shown, in its mode, as "Spara indata...".
 void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                     const std::vector<results::ResultRow> &rows);
 
 // "Skriv ut resultat...": the print dialog, then the report on the chosen printer, ending with
-// `notice` when it is not empty. A failure of the printer is shown; a cancelled dialog prints
-// nothing.
+// `notice` when it is not empty, then the air demand when there is one. A failure of the printer
+// is shown; a cancelled dialog prints nothing.
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
-                  const std::vector<results::ResultRow> &rows, const QString &notice);
+                  const std::vector<results::ResultRow> &rows, const QString &notice,
+                  const files::AirReport *air = nullptr);
 
 } // namespace lv::gui

@@ -54,6 +54,8 @@ public:
     results::Mode mode() const;
     // The rows as shown, in list order.
     const std::vector<results::ResultRow> &rows() const;
+    // The list's model, for those who follow its rows.
+    const ResultTableModel *model() const { return m_model; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
