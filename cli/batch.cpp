@@ -1,5 +1,7 @@
 #include "cli/batch.h"
 
+#include "cli/compare.h"
+
 #include "core/calc/calculationrun.h"
 #include "core/files/inputfile.h"
 #include "core/files/resultfile.h"
@@ -30,6 +32,7 @@ struct Options
     bool totals = false;
     bool tsv = false;
     bool segments = false;
+    CompareRequest compare;
     QString output;
     QString input;
 };
@@ -68,7 +71,8 @@ std::optional<int> parse(const QStringList &args, Options &options)
         };
         std::optional<QString> v;
         if (arg == QLatin1String("--workbooks") || arg == QLatin1String("--locale") ||
-            arg == QLatin1String("--stretch") || arg == QLatin1String("-o")) {
+            arg == QLatin1String("--stretch") || arg == QLatin1String("-o") ||
+            arg == QLatin1String("--compare")) {
             v = value();
             if (!v)
                 return usage(arg + QStringLiteral(" needs a value"));
@@ -81,6 +85,10 @@ std::optional<int> parse(const QStringList &args, Options &options)
             options.stretches << *v;
         else if (arg == QLatin1String("-o"))
             options.output = *v;
+        else if (arg == QLatin1String("--compare"))
+            options.compare.otherFile = *v;
+        else if (arg == QLatin1String("--compare-years"))
+            options.compare.years = true;
         else if (arg == QLatin1String("--totals"))
             options.totals = true;
         else if (arg == QLatin1String("--tsv"))
@@ -100,6 +108,8 @@ std::optional<int> parse(const QStringList &args, Options &options)
         return usage(QStringLiteral("no input file"));
     if (options.segments && !options.tsv)
         return usage(QStringLiteral("--segments goes with --tsv"));
+    if (options.compare.any() && (!options.tsv || options.segments))
+        return usage(QStringLiteral("--compare and --compare-years go with --tsv alone"));
     return std::nullopt;
 }
 
@@ -182,6 +192,7 @@ QString batchUsage()
     return QStringLiteral(
         "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
         "                      [--totals] [--tsv] [--segments] [-o FILE] INPUT.dat\n"
+        "       luftvaka-batch --tsv [--compare-years] [--compare OTHER.dat] [...] INPUT.dat\n"
         "       luftvaka-batch --dump FILE.xls [--sheet NAME|N]\n"
         "       luftvaka-batch --help\n");
 }
@@ -202,6 +213,10 @@ QString batchHelp()
                "  --totals              totals over each stretch instead of values per km\n"
                "  --tsv                 writes UTF-8 tables instead of the result file\n"
                "  --segments            with --tsv: adds the segment table\n"
+               "  --compare-years       with --tsv: the stretches computed for 2005, 2010 and\n"
+               "                        2020 instead, with the change in % against INPUT's year\n"
+               "  --compare OTHER.dat   with --tsv: OTHER.dat computed with INPUT's year beside\n"
+               "                        INPUT, with the difference (OTHER minus INPUT) and in %\n"
                "  -o FILE               writes FILE instead of standard output\n"
                "  --dump FILE.xls       lists a workbook's sheets, or with --sheet its cells\n"
                "\n"
@@ -215,6 +230,10 @@ QString batchHelp()
                "(\"Segment nr:\" and the same eleven quantities as rates per km and hour, in the\n"
                "same column order), then one line per segment: its number as in INPUT.dat and\n"
                "its rates. It is per km and hour with --totals too.\n"
+               "A comparison table (--compare-years, --compare; both: years first, then one\n"
+               "empty line) has a header line (\"Delsträcka\", \"Storhet\", a column per year or\n"
+               "input, then the differences) and one line per stretch and quantity. A cell\n"
+               "without a number holds \"–\" (no base to compare with) or the reason.\n"
                "\n"
                "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n");
 }
@@ -271,7 +290,16 @@ int runCalculation(const QStringList &args)
     }
 
     QByteArray out;
-    if (options.tsv) {
+    if (options.compare.any()) {
+        QStringList labels;
+        for (const auto &row : rows)
+            labels << row.label;
+        const auto table = comparisonTsv(options.compare, input, *run, labels, mode,
+                                         options.workbookDir, warn, locale);
+        if (!table)
+            return fault(table.error().message);
+        out = *table;
+    } else if (options.tsv) {
         out = tsvTable(sums, rows, mode, locale, options.segments ? &input.rows : nullptr);
     } else {
         const auto file = resultFile(document->scenario, rows, mode, locale);

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <cfloat>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -415,6 +416,31 @@ QString formatDateTime(const QDateTime &moment, const QLocale &locale)
     }
     return locale.toString(moment.date(), QLocale::ShortFormat) + u' ' +
            locale.toString(moment.time(), format.trimmed());
+}
+
+QString formatFixed(double value, int decimals, const QLocale &locale)
+{
+    if (!std::isfinite(value))
+        return nonFinite(value);
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString out = plain.toString(value, 'f', decimals);
+    // A value that rounds to zero keeps no sign ("-0,0" reads as a change where there is none).
+    if (plain.toDouble(out) == 0.0)
+        out = plain.toString(0.0, 'f', decimals);
+    return out;
+}
+
+QString formatExactC(double value)
+{
+    char buffer[64];
+    // A value that is a single (the quantities of a run) reads best as that single.
+    const bool inRange = std::isfinite(value) && std::fabs(value) <= double(FLT_MAX);
+    const float single = inRange ? static_cast<float>(value) : 0.0f;
+    const auto written = inRange && double(single) == value
+                             ? std::to_chars(buffer, buffer + sizeof buffer, single)
+                             : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, written.ptr - buffer);
 }
 
 } // namespace lv::text
