@@ -2,6 +2,7 @@
 
 #include "cli/air.h"
 #include "cli/chart.h"
+#include "cli/compare.h"
 
 #include "core/calc/calculationrun.h"
 #include "core/files/inputfile.h"
@@ -37,6 +38,7 @@ struct Options
     bool segments = false;
     QString chart;    // --chart FILE
     QString quantity; // --quantity NAME
+    CompareRequest compare;
     QString output;
     QString input;
 };
@@ -76,7 +78,8 @@ std::optional<int> parse(const QStringList &args, Options &options)
         std::optional<QString> v;
         if (arg == QLatin1String("--workbooks") || arg == QLatin1String("--locale") ||
             arg == QLatin1String("--stretch") || arg == QLatin1String("-o") ||
-            arg == QLatin1String("--chart") || arg == QLatin1String("--quantity")) {
+            arg == QLatin1String("--chart") || arg == QLatin1String("--quantity") ||
+            arg == QLatin1String("--compare")) {
             v = value();
             if (!v)
                 return usage(arg + QStringLiteral(" needs a value"));
@@ -93,6 +96,10 @@ std::optional<int> parse(const QStringList &args, Options &options)
             options.chart = *v;
         else if (arg == QLatin1String("--quantity"))
             options.quantity = *v;
+        else if (arg == QLatin1String("--compare"))
+            options.compare.otherFile = *v;
+        else if (arg == QLatin1String("--compare-years"))
+            options.compare.years = true;
         else if (arg == QLatin1String("--totals"))
             options.totals = true;
         else if (arg == QLatin1String("--tsv"))
@@ -118,6 +125,8 @@ std::optional<int> parse(const QStringList &args, Options &options)
         return usage(QStringLiteral("unknown quantity ") + options.quantity);
     if (!options.chart.isEmpty() && !render::chartFormatOfPath(options.chart))
         return usage(QStringLiteral("--chart takes a .pdf, .svg or .png file"));
+    if (options.compare.any() && (!options.tsv || options.segments))
+        return usage(QStringLiteral("--compare and --compare-years go with --tsv alone"));
     return std::nullopt;
 }
 
@@ -209,6 +218,8 @@ QString batchUsage()
                "usage: luftvaka-batch [--workbooks DIR] [--locale NAME] [--stretch START:STOP]...\n"
                "                      [--totals] [--tsv] [--segments] [-o FILE]\n"
                "                      [--chart FILE.pdf|svg|png --quantity NAME] INPUT.dat\n"
+               "       luftvaka-batch --tsv [--compare-years] [--compare OTHER.dat] [...] "
+               "INPUT.dat\n"
                "       luftvaka-batch --dump WORKBOOK [--sheet NAME|N]\n") +
            airUsage() + QStringLiteral("       luftvaka-batch --help\n");
 }
@@ -229,6 +240,10 @@ QString batchHelp()
                "  --totals              totals over each stretch instead of values per km\n"
                "  --tsv                 writes UTF-8 tables instead of the result file\n"
                "  --segments            with --tsv: adds the segment table\n"
+               "  --compare-years       with --tsv: the stretches computed for 2005, 2010 and\n"
+               "                        2020 instead, with the change in % against INPUT's year\n"
+               "  --compare OTHER.dat   with --tsv: OTHER.dat computed with INPUT's year beside\n"
+               "                        INPUT, with the difference (OTHER minus INPUT) and in %\n"
                "  -o FILE               writes FILE instead of standard output\n"
                "  --chart FILE          also draws the chart along the tunnel to FILE (.pdf,\n"
                "                        .svg or .png), the stretches shaded\n"
@@ -249,6 +264,11 @@ QString batchHelp()
                "same column order), then one line per segment: its number as in INPUT.dat and\n"
                "its rates, then its start and end chainage and the height at its end (m from\n"
                "the tunnel's start). It is per km and hour with --totals too.\n"
+               ""
+               "A comparison table (--compare-years, --compare; both: years first, then one\n"
+               "empty line) has a header line (\"Delsträcka\", \"Storhet\", a column per year or\n"
+               "input, then the differences) and one line per stretch and quantity. A cell\n"
+               "without a number holds \"–\" (no base to compare with) or the reason.\n"
                "\n"
                "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n") +
            QStringLiteral("\n") + airHelp();
@@ -316,7 +336,16 @@ int runCalculation(const QStringList &args)
     }
 
     QByteArray out;
-    if (options.tsv) {
+    if (options.compare.any()) {
+        QStringList labels;
+        for (const auto &row : rows)
+            labels << row.label;
+        const auto table = comparisonTsv(options.compare, input, *run, labels, mode,
+                                         options.workbookDir, warn, locale);
+        if (!table)
+            return fault(table.error().message);
+        out = *table;
+    } else if (options.tsv) {
         out = tsvTable(sums, rows, mode, locale, options.segments ? &input.rows : nullptr);
     } else {
         const auto file = resultFile(document->scenario, rows, mode, locale);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the real main window under Xvfb: the example tunnel
 # (examples/exempeltunnel.dat) on the input tab, the result tab after a calculation run and the
-# tab along the tunnel. Writes docs/screenshot-indata.png, docs/screenshot-resultat.png and
-# docs/screenshot-langs-tunneln.png.
+# tab along the tunnel, and the first page of the printed report as "Spara som PDF..." writes it.
+# Writes docs/screenshot-indata.png, docs/screenshot-resultat.png,
+# docs/screenshot-langs-tunneln.png and docs/utskrift-sida1.png (pdftoppm).
 # usage: tools/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,4 +15,6 @@ cmake --build "$build" --target luftvaka-screenshots -j"$(nproc)"
 mkdir -p docs
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/bin/luftvaka-screenshots" examples/exempeltunnel.dat docs
-echo "Wrote docs/screenshot-indata.png, docs/screenshot-resultat.png and docs/screenshot-langs-tunneln.png"
+pdftoppm -png -r 60 -singlefile -f 1 docs/utskrift.pdf docs/utskrift-sida1
+rm docs/utskrift.pdf
+echo "Wrote docs/screenshot-indata.png, docs/screenshot-resultat.png, docs/screenshot-langs-tunneln.png and docs/utskrift-sida1.png"

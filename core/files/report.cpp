@@ -1,8 +1,11 @@
 #include "core/files/report.h"
 
 #include "core/files/airreport.h"
-
+#include "core/results/substretch.h"
 #include "core/text/numbertext.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace lv::files {
 
@@ -17,12 +20,23 @@ std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
                                     const QDateTime &printedAt, const QString &notice,
                                     const AirReport *air)
 {
+    std::vector<ReportLine> lines;
+    for (auto &block : reportBlocks(scenario, mode, rows, printedAt, notice, nullptr, air))
+        lines.insert(lines.end(), block.begin(), block.end());
+    return lines;
+}
+
+std::vector<std::vector<ReportLine>> reportBlocks(const QString &scenario, results::Mode mode,
+                                                  const std::vector<results::ResultRow> &rows,
+                                                  const QDateTime &printedAt, const QString &notice,
+                                                  const calc::RunState *run, const AirReport *air)
+{
     const bool perKm = mode == results::Mode::PerKm;
     const QString ending = perKm ? QStringLiteral("/km]") : QStringLiteral("]");
 
-    std::vector<ReportLine> lines;
-    const auto add = [&lines](const QString &text, int pointSize = 10, bool bold = false) {
-        lines.push_back(ReportLine{text, pointSize, bold});
+    std::vector<std::vector<ReportLine>> blocks(1);
+    const auto add = [&blocks](const QString &text, int pointSize = 10, bool bold = false) {
+        blocks.back().push_back(ReportLine{text, pointSize, bold});
     };
 
     add(QString(), 14, true);
@@ -35,8 +49,14 @@ std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
     add(perKm ? QStringLiteral("Effekter/km") : QStringLiteral("Totala Effekter"));
     add(QString());
     add(kRule);
+    if (run) {
+        blocks.push_back(reportSummary(scenario, *run));
+        blocks.back().push_back(ReportLine{kRule});
+        blocks.back().push_back(ReportLine{});
+    }
 
     for (const results::ResultRow &row : rows) {
+        blocks.emplace_back();
         const auto value = [&row](std::size_t column) {
             return text::reformatHashDotHash(row.values[column]);
         };
@@ -65,10 +85,52 @@ std::vector<ReportLine> reportLines(const QString &scenario, results::Mode mode,
         add(kRule);
         add(QString());
     }
-    if (!notice.isEmpty())
+    if (!notice.isEmpty()) {
+        blocks.emplace_back();
         add(notice);
-    if (air)
-        appendAirSection(lines, *air);
+    }
+    if (air) {
+        blocks.emplace_back();
+        appendAirSection(blocks.back(), *air);
+    }
+    return blocks;
+}
+
+std::vector<ReportLine> reportSummary(const QString &scenario, const calc::RunState &run,
+                                      const QLocale &locale)
+{
+    static const QString kYears[] = {QString(), QStringLiteral("2005"), QStringLiteral("2010"),
+                                     QStringLiteral("2020")};
+    const QString year = run.yearIndex >= 1 && run.yearIndex <= 3 ? kYears[run.yearIndex]
+                                                                  : QString::number(run.yearIndex);
+    std::vector<ReportLine> lines;
+    const auto add = [&lines](const QString &text, bool bold = false) {
+        lines.push_back(ReportLine{text, 10, bold});
+    };
+    add(QStringLiteral("Indata:"), true);
+    add(QStringLiteral("Scenario: ") + scenario);
+    add(QStringLiteral("Beräkningsår: ") + year);
+    add(QStringLiteral("SPS-tal (75 km/h): ") + text::formatGeneral(run.spsValue, locale) +
+        QStringLiteral(" [g/fkm]"));
+    add(QStringLiteral("Andel dubbade personbilar: ") +
+        text::formatGeneral(run.studdedShare, locale));
+    add(QStringLiteral("Antal segment: ") + QString::number(run.segmentCount));
+    add(QStringLiteral("Tunnellängd: ") + text::formatGeneral(results::tunnelLength(run), locale) +
+        QStringLiteral(" [m]"));
+    bool demonstration = false;
+    if (!run.workbooks.empty()) {
+        add(QStringLiteral("Arbetsböcker i ") +
+            QDir::toNativeSeparators(QFileInfo(run.workbooks.front().path).absolutePath()) + u':');
+    }
+    for (const calc::UsedWorkbook &workbook : run.workbooks) {
+        add(QStringLiteral("  ") + QFileInfo(workbook.path).fileName() +
+            QStringLiteral(", ändrad ") + text::formatDateTime(workbook.modified, locale));
+        demonstration = demonstration || workbook.demonstration;
+    }
+    if (demonstration) {
+        add(QStringLiteral("Obs! Faktorerna är demonstrationsvärden ur de medföljande"), true);
+        add(QStringLiteral("arbetsböckerna, inte en myndighets emissionsfaktorer."), true);
+    }
     return lines;
 }
 

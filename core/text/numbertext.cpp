@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -436,6 +437,18 @@ QString formatDateTime(const QDateTime &moment, const QLocale &locale)
     }
     return locale.toString(moment.date(), QLocale::ShortFormat) + u' ' +
            locale.toString(moment.time(), format.trimmed());
+}
+
+QString formatExactC(double value)
+{
+    char buffer[64];
+    // A value that is a single (the quantities of a run) reads best as that single.
+    const bool inRange = std::isfinite(value) && std::fabs(value) <= double(FLT_MAX);
+    const float single = inRange ? static_cast<float>(value) : 0.0f;
+    const auto written = inRange && double(single) == value
+                             ? std::to_chars(buffer, buffer + sizeof buffer, single)
+                             : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, written.ptr - buffer);
 }
 
 } // namespace lv::text

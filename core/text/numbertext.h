@@ -62,4 +62,9 @@ QString formatFixed(double value, int decimals, const QLocale &locale = QLocale(
 // the locale's long time without a time-zone name (Swedish: 2026-12-06 14:03:07).
 QString formatDateTime(const QDateTime &moment, const QLocale &locale = QLocale());
 
+// A number in the C locale with as few digits as read back to the same value ("0.1", "1e+20"):
+// a value that is a single-precision number to that single, any other to its double. The
+// tables of the batch tool.
+QString formatExactC(double value);
+
 } // namespace lv::text

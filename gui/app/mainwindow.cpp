@@ -8,6 +8,7 @@
 #include "gui/app/appicon.h"
 #include "gui/app/guardedtabwidget.h"
 #include "gui/app/helpbrowser.h"
+#include "gui/compare/comparisondialog.h"
 #include "gui/files/filecommands.h"
 #include "gui/input/segmentlist.h"
 #include "gui/input/segmenttablemodel.h"
@@ -45,6 +46,7 @@ constexpr int kInputTab = 0;
 constexpr int kResultTab = 1;
 constexpr int kAlongTab = 2;
 
+// The labels of the result list: the stretches the air tab and a comparison cover.
 QStringList stretchLabels(const std::vector<results::ResultRow> &rows)
 {
     QStringList labels;
@@ -230,12 +232,28 @@ void MainWindow::buildMenus()
     m_printAction = addItem(m_fileMenu, "printAction", QStringLiteral("Skriv ut resultat..."),
                             QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::printResults);
     m_printAction->setEnabled(false);
+    m_savePdfAction = addItem(m_fileMenu, "savePdfAction", QStringLiteral("Spara som PDF..."),
+                              QKeySequence(), &MainWindow::saveReportPdf);
     m_fileMenu->addSeparator();
     // Closing the window ends the program at once; nothing is asked or saved.
     m_exitAction = m_fileMenu->addAction(QStringLiteral("Avsluta"));
     m_exitAction->setObjectName(QStringLiteral("exitAction"));
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+
+    m_compareMenu = menuBar()->addMenu(QStringLiteral("&Jämför"));
+    m_compareMenu->setObjectName(QStringLiteral("compareMenu"));
+    QAction *compareYears =
+        addItem(m_compareMenu, "compareYearsAction", QStringLiteral("Jämför år"), QKeySequence(),
+                &MainWindow::compareYears);
+    QAction *compareInput =
+        addItem(m_compareMenu, "compareInputAction", QStringLiteral("Jämför med indatafil..."),
+                QKeySequence(), &MainWindow::compareWithInputFile);
+    // The PDF and the comparisons need what printing needs: a run and its result list.
+    for (QAction *follower : {m_savePdfAction, compareYears, compareInput}) {
+        follower->setEnabled(false);
+        connect(m_printAction, &QAction::enabledChanged, follower, &QAction::setEnabled);
+    }
 
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&Hjälp"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
@@ -304,6 +322,7 @@ void MainWindow::calculate()
     }
 
     m_run = std::make_shared<const calc::RunState>(std::move(run).value());
+    m_runInput = input;
     setResultTabsEnabled(true);
     m_tabs->setCurrentIndex(kResultTab);
     m_resultTab->showRun(m_run);
@@ -392,7 +411,33 @@ void MainWindow::printResults()
     m_airTab->setStretches(m_resultTab->runState(), stretchLabels(m_resultTab->rows()));
     const auto air = m_airTab->report();
     gui::printResults(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),
-                      m_resultTab->rows(), m_resultTab->slopeNotice(), air ? &*air : nullptr);
+                      m_resultTab->rows(), m_resultTab->slopeNotice(), m_run.get(),
+                      air ? &*air : nullptr);
+}
+
+void MainWindow::saveReportPdf()
+{
+    m_airTab->setStretches(m_resultTab->runState(), stretchLabels(m_resultTab->rows()));
+    const auto air = m_airTab->report();
+    gui::saveReportPdf(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),
+                       m_resultTab->rows(), m_resultTab->slopeNotice(), m_run.get(),
+                       air ? &*air : nullptr);
+}
+
+void MainWindow::compareYears()
+{
+    if (m_run) {
+        gui::compareYears(m_prompts, this, m_runInput, *m_run, stretchLabels(m_resultTab->rows()),
+                          m_resultTab->mode(), m_appPath);
+    }
+}
+
+void MainWindow::compareWithInputFile()
+{
+    if (m_run) {
+        gui::compareWithInputFile(m_prompts, this, *m_run, stretchLabels(m_resultTab->rows()),
+                                  m_resultTab->mode(), m_appPath);
+    }
 }
 
 void MainWindow::refreshAirTab()

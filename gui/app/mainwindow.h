@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/calc/calculationrun.h"
 #include "core/calc/runstate.h"
 #include "core/files/inputfile.h"
 
@@ -59,6 +60,9 @@ private:
     void saveInputFile();
     void saveResultFile();
     void printResults();
+    void saveReportPdf();
+    void compareYears();
+    void compareWithInputFile();
     void showAbout();
     void refreshAirTab();
     void setResultTabsEnabled(bool enabled);
@@ -66,6 +70,7 @@ private:
     Prompts &m_prompts;
     QString m_appPath;
     std::shared_ptr<const calc::RunState> m_run;
+    calc::RunInput m_runInput; // what the last successful run computed, for the comparisons
 
     QTabWidget *m_tabs = nullptr;
     QLineEdit *m_scenarioEdit = nullptr;
@@ -86,6 +91,8 @@ private:
     QAction *m_saveInputAction = nullptr;
     QAction *m_saveResultsAction = nullptr;
     QAction *m_printAction = nullptr;
+    QAction *m_savePdfAction = nullptr;
+    QMenu *m_compareMenu = nullptr;
     QAction *m_exitAction = nullptr;
     QMenu *m_helpMenu = nullptr;
     QAction *m_aboutAction = nullptr;

@@ -73,16 +73,31 @@ void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, 
 
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                   const std::vector<results::ResultRow> &rows, const QString &notice,
-                  const files::AirReport *air)
+                  const calc::RunState *run, const files::AirReport *air)
 {
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts.choosePrinter(parent, printer))
         return;
-    const Expected<void> printed =
-        printReport(printer, files::reportLines(scenario, mode, rows, QDateTime::currentDateTime(),
-                                                notice, air));
+    const Expected<void> printed = printReport(
+        printer,
+        render::ReportDocument{files::reportBlocks(scenario, mode, rows,
+                                                   QDateTime::currentDateTime(), notice, run, air),
+                               {}});
     if (!printed)
         showError(prompts, printed.error(), kPrintTitle);
+}
+
+void saveReportPdf(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
+                   const std::vector<results::ResultRow> &rows, const QString &notice,
+                   const calc::RunState *run, const files::AirReport *air)
+{
+    const QString path = prompts.saveFileName(parent, kSavePdfTitle, kPdfFilter);
+    if (path.isEmpty())
+        return;
+    const render::ReportDocument document{
+        files::reportBlocks(scenario, mode, rows, QDateTime::currentDateTime(), notice, run, air),
+        {}};
+    saveBytes(prompts, kSavePdfTitle, path, render::reportPdf(document, scenario));
 }
 
 } // namespace lv::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/calc/runstate.h"
 #include "core/files/airfile.h"
 #include "core/files/airreport.h"
 #include "core/files/inputfile.h"
@@ -24,6 +25,8 @@ inline const QString kInputFilter = QStringLiteral("Indata, emissionsberäkning 
 inline const QString kSaveResultTitle = QStringLiteral("Spara resultat");
 inline const QString kResultFilter = QStringLiteral("Emissions effekter (*.eff)");
 inline const QString kPrintTitle = QStringLiteral("Skriv ut resultat");
+inline const QString kSavePdfTitle = QStringLiteral("Spara som PDF");
+inline const QString kPdfFilter = QStringLiteral("PDF-dokument (*.pdf)");
 
 // "Öppna indata...": the input of the file the user chooses, read whole before anything is
 // handed back. Nothing when the dialog is cancelled or the file cannot be opened (silently), or
@@ -42,10 +45,17 @@ void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, 
                     const std::vector<results::ResultRow> &rows);
 
 // "Skriv ut resultat...": the print dialog, then the report on the chosen printer, ending with
-// `notice` when it is not empty, then the air demand when there is one. A failure of the printer
-// is shown; a cancelled dialog prints nothing.
+// `notice` when it is not empty, then the air demand when there is one; with `run`, the summary
+// of its input follows the title. A failure of the printer is shown; a cancelled dialog prints
+// nothing.
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                   const std::vector<results::ResultRow> &rows, const QString &notice,
-                  const files::AirReport *air = nullptr);
+                  const calc::RunState *run = nullptr, const files::AirReport *air = nullptr);
+
+// "Spara som PDF...": the same report written straight to a PDF file the user chooses,
+// replacing it atomically; a failure is shown and leaves any existing file as it was.
+void saveReportPdf(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
+                   const std::vector<results::ResultRow> &rows, const QString &notice,
+                   const calc::RunState *run, const files::AirReport *air = nullptr);
 
 } // namespace lv::gui

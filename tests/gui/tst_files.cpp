@@ -291,14 +291,20 @@ private slots:
         };
         f.trigger("printAction");
         QVERIFY(f.prompts.messages.isEmpty());
-        QStringList copy = printedTexts(lv::files::reportLines(
-            "Norra länken", lv::results::Mode::Totals,
-            f.window.findChild<lv::gui::ResultTab *>()->rows(), QDateTime::currentDateTime()));
+        std::vector<lv::files::ReportLine> report;
+        for (const auto &block :
+             lv::files::reportBlocks("Norra länken", lv::results::Mode::Totals,
+                                     f.window.findChild<lv::gui::ResultTab *>()->rows(),
+                                     QDateTime::currentDateTime(), {}, f.window.runState().get()))
+            report.insert(report.end(), block.begin(), block.end());
+        QStringList copy = printedTexts(report);
         QVERIFY(copy.contains("Delsträcka: 300 - 700") && copy.contains(f.result(1, 1) + " [l]"));
         QStringList lines = pdfLines(f.dir.filePath("report.pdf"));
         for (QString &line : lines)
             line = line.section('|', 5);
         copy[1] = lines.value(1); // the date line
+        // Each page ends with its number; the second stretch's block goes whole to page 2.
+        QCOMPARE(lines.removeIf([](const QString &line) { return line.startsWith("Sida "); }), 2);
         QCOMPARE(lines, copy);
     }
 
@@ -325,11 +331,19 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath("report.pdf"));
         printer.setCopyCount(2);
-        QVERIFY(lv::gui::printReport(printer, lines));
+        lv::render::ReportDocument document;
+        for (const auto &line : lines)
+            document.blocks.push_back({line});
+        QVERIFY(lv::gui::printReport(printer, document));
         QCOMPARE(printer.copyCount(), 1);
         const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
-        const QStringList one = printedTexts(lines), pdf = pdfLines(printer.outputFileName());
+        const QStringList one = printedTexts(lines);
+        QStringList pdf = pdfLines(printer.outputFileName());
+        // Every page ends with its number; the lines are checked without them.
+        const qsizetype numbered = pdf.removeIf(
+            [](const QString &line) { return line.section('|', 5).startsWith("Sida "); });
         QCOMPARE(pdf.size(), 2 * one.size());
+        QCOMPARE(numbered, qsizetype(pdf.last().section('|', 0, 0).toInt() + 1));
         const auto at = [&](qsizetype i, int field) {
             return pdf[i].section('|', field, field).toDouble();
         };
@@ -343,7 +357,7 @@ private slots:
             QVERIFY(at(i, 1) >= area.top() - 0.01 && at(i, 3) <= area.bottom() + 0.01);
             const bool pageEnds = i + 1 < pdf.size() && at(i + 1, 0) != at(i, 0);
             if (pageEnds && (i + 1) % one.size() != 0)
-                QVERIFY(at(i, 3) + 2 * lineHeight > area.bottom());
+                QVERIFY(at(i, 3) + 4 * lineHeight > area.bottom()); // the foot keeps room
         }
         // 14 pt bold, 10 pt bold, 10 pt, an empty line, 10 pt.
         const auto height = [&](int i) { return at(i, 3) - at(i, 1); };
