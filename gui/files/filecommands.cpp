@@ -4,26 +4,42 @@
 #include "core/files/resultfile.h"
 #include "core/text/textfile.h"
 #include "gui/files/reportprinter.h"
+#include "gui/prompts/filedialogs.h"
 #include "gui/prompts/prompts.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace lv::gui {
 
 namespace {
 
 // Writes the file's bytes, or says why nothing was written under the command's title.
-void saveBytes(Prompts &prompts, const QString &title, const QString &path,
+bool saveBytes(Prompts &prompts, const QString &title, const QString &path,
                const Expected<QByteArray> &bytes)
 {
-    if (const Expected<void> saved = text::saveFile(path, bytes); !saved)
+    if (const Expected<void> saved = text::saveFile(path, bytes); !saved) {
         showError(prompts, saved.error(), title);
+        return false;
+    }
+    return true;
+}
+
+std::optional<files::InputDocument> readBytes(Prompts &prompts, const QByteArray &bytes)
+{
+    Expected<files::InputDocument> document = files::readInputFile(bytes);
+    if (!document) {
+        showError(prompts, document.error());
+        return std::nullopt;
+    }
+    return std::move(document).value();
 }
 
 } // namespace
 
-std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent)
+std::optional<OpenedInput> openInputFile(Prompts &prompts, QWidget *parent)
 {
     const QString path = prompts.openFileName(parent, kOpenInputTitle, kInputFilter);
     if (path.isEmpty())
@@ -32,21 +48,34 @@ std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *par
     const Expected<QByteArray> bytes = text::readWholeFile(path);
     if (!bytes)
         return std::nullopt;
-    Expected<files::InputDocument> document = files::readInputFile(*bytes);
-    if (!document) {
-        showError(prompts, document.error());
-        return std::nullopt;
-    }
-    return std::move(document).value();
+    if (auto document = readBytes(prompts, *bytes))
+        return OpenedInput{path, std::move(*document)};
+    return std::nullopt;
 }
 
-void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document)
+std::optional<files::InputDocument> readInputFileAt(Prompts &prompts, const QString &path)
 {
-    const QString path = prompts.saveFileName(parent, kSaveInputTitle, kInputFilter);
-    if (path.isEmpty())
-        return;
-    saveBytes(prompts, kSaveInputTitle, path,
-              files::writeInputFile(document, QDateTime::currentDateTime()));
+    const Expected<QByteArray> bytes = text::readWholeFile(path);
+    if (!bytes) {
+        showError(prompts, bytes.error(), kOpenInputTitle);
+        return std::nullopt;
+    }
+    return readBytes(prompts, *bytes);
+}
+
+QString saveInputFileAs(Prompts &prompts, QWidget *parent, const files::InputDocument &document,
+                        const QString &proposed)
+{
+    const QString path = prompts.saveFileName(parent, kSaveInputTitle, kInputFilter, proposed);
+    if (path.isEmpty() || !saveInputFileTo(prompts, path, document))
+        return QString();
+    return path;
+}
+
+bool saveInputFileTo(Prompts &prompts, const QString &path, const files::InputDocument &document)
+{
+    return saveBytes(prompts, kSaveInputTitle, path,
+                     files::writeInputFile(document, QDateTime::currentDateTime()));
 }
 
 void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
@@ -60,9 +89,15 @@ void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, 
 }
 
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
-                  const std::vector<results::ResultRow> &rows, const QString &notice)
+                  const std::vector<results::ResultRow> &rows, const QString &notice,
+                  const QString &pdfName)
 {
     QPrinter printer(QPrinter::HighResolution);
+    // Printed to a file, the report goes beside the user's files, not into the working folder.
+    // Naming the file chooses printing to a file, so it is proposed only where no printer is.
+    printer.setDocName(pdfName);
+    if (!pdfName.isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setOutputFileName(QDir(dialogFolder()).filePath(pdfName));
     if (!prompts.choosePrinter(parent, printer))
         return;
     const Expected<void> printed = printReport(

@@ -23,23 +23,39 @@ inline const QString kSaveResultTitle = QStringLiteral("Spara resultat");
 inline const QString kResultFilter = QStringLiteral("Emissions effekter (*.eff)");
 inline const QString kPrintTitle = QStringLiteral("Skriv ut resultat");
 
+// An input file as read, with the path it came from.
+struct OpenedInput
+{
+    QString path;
+    files::InputDocument document;
+};
+
 // "Öppna indata...": the input of the file the user chooses, read whole before anything is
 // handed back. Nothing when the dialog is cancelled or the file cannot be opened (silently), or
 // when its content is faulty (after the reader's message).
-std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent);
+std::optional<OpenedInput> openInputFile(Prompts &prompts, QWidget *parent);
 
-// "Spara indata...": writes the input to a file the user chooses, replacing it atomically. A
-// failure is shown and leaves any existing file as it was; a cancelled dialog writes nothing.
-void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document);
+// The input file at `path` (a recent file, a file named at start): as "Öppna indata...", but a
+// file that cannot be opened is named in a message, since the user did not just choose it.
+std::optional<files::InputDocument> readInputFileAt(Prompts &prompts, const QString &path);
+
+// "Spara indata som...": writes the input to a file the user chooses (the dialog proposes
+// `proposed`), replacing it atomically. The path written, or empty when the dialog was
+// cancelled or the save failed (after its message; any existing file stays as it was).
+QString saveInputFileAs(Prompts &prompts, QWidget *parent, const files::InputDocument &document,
+                        const QString &proposed = QString());
+// "Spara indata" with a file open: writes it again without a dialog; false after a message.
+bool saveInputFileTo(Prompts &prompts, const QString &path, const files::InputDocument &document);
 
 // "Spara resultat...": writes the result list as shown, in its mode, as "Spara indata...".
 void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                     const std::vector<results::ResultRow> &rows);
 
 // "Skriv ut resultat...": the print dialog, then the report on the chosen printer, ending with
-// `notice` when it is not empty. A failure of the printer is shown; a cancelled dialog prints
-// nothing.
+// `notice` when it is not empty. Printing to a file proposes `pdfName` (a name without folder)
+// in the dialogs' folder. A failure of the printer is shown; a cancelled dialog prints nothing.
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
-                  const std::vector<results::ResultRow> &rows, const QString &notice);
+                  const std::vector<results::ResultRow> &rows, const QString &notice,
+                  const QString &pdfName = QString());
 
 } // namespace lv::gui
