@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -51,7 +53,15 @@ public:
     {
         return openAnswer;
     }
-    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    lv::SaveAnswer askSave(const QString &, const QString &) override
+    {
+        return lv::SaveAnswer::Discard;
+    }
+    bool askYesNo(const QString &, const QString &) override { return true; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
     bool choosePrinter(QWidget *, QPrinter &) override { return false; }
     int runDialog(QDialog &) override { return QDialog::Rejected; }
 };
@@ -108,6 +118,9 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A window as at a first start, whatever settings (size, recent files) a user has kept.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
     QLocale::setDefault(QLocale::c());
     QStringList args = app.arguments().mid(1);
     const bool json = args.removeAll(QStringLiteral("--json")) > 0;

@@ -18,9 +18,9 @@ namespace {
 
 constexpr int32_t kMaxSegments = 32767;
 
-Error inputFault(const QString &message)
+Error inputFault(const QString &message, FaultField field = FaultField::None)
 {
-    return Error{ErrorKind::InputCheck, message};
+    return Error{ErrorKind::InputCheck, message, field};
 }
 
 // The calculation year's index: 1 = 2005, 2 = 2010, 3 = 2020.
@@ -28,7 +28,7 @@ Expected<int16_t> yearIndex(const QString &yearText, const QLocale &locale)
 {
     const auto year = text::parseInt16(yearText, locale);
     if (!year)
-        return inputFault(QStringLiteral("Välj beräkningsår!"));
+        return inputFault(QStringLiteral("Välj beräkningsår!"), FaultField::Year);
     switch (*year) {
     case 2005:
         return int16_t(1);
@@ -212,11 +212,12 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
     }
     const auto sps = text::parseSingle(input.spsText, locale);
     if (!sps || *sps < 0)
-        return inputFault(QStringLiteral("Ogiltigt SPS-tal: ") + input.spsText);
+        return inputFault(QStringLiteral("Ogiltigt SPS-tal: ") + input.spsText, FaultField::Sps);
     run.spsValue = *sps;
     const auto share = text::parseSingle(input.shareText, locale);
     if (!share || *share < 0 || *share > 1)
-        return inputFault(QStringLiteral("Ogiltig andel dubbade personbilar: ") + input.shareText);
+        return inputFault(QStringLiteral("Ogiltig andel dubbade personbilar: ") + input.shareText,
+                          FaultField::StuddedShare);
     run.studdedShare = *share;
     run.yearIndex = *year;
 

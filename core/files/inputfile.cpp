@@ -92,12 +92,37 @@ QString quoted(QStringView text)
 class InputLines
 {
 public:
-    InputLines(const QStringList &lines, const QLocale &locale) : m_lines(lines), m_locale(locale)
+    InputLines(const QStringList &lines, const QLocale &locale)
+        : m_lines(lines), m_locale(locale),
+          m_otherLocale(locale.decimalPoint() == QStringLiteral(",")
+                            ? QLocale::c()
+                            : QLocale(QLocale::Swedish, QLocale::Sweden))
     {}
 
     bool has(int lineNo) const { return m_lines.size() >= lineNo; }
     const QString &line(int lineNo) const { return m_lines[lineNo - 1]; }
-    const QLocale &locale() const { return m_locale; }
+
+    // A number field read in the locale, else with the other decimal separator (comma or
+    // point): a file saved under another locale opens too. Files hold no digit grouping, so
+    // the two readings never disagree on a text both accept.
+    std::optional<float> single(QStringView field) const
+    {
+        if (const auto value = text::parseSingle(field, m_locale))
+            return value;
+        return text::parseSingle(field, m_otherLocale);
+    }
+    std::optional<double> number(QStringView field) const
+    {
+        if (const auto value = text::parseDouble(field, m_locale))
+            return value;
+        return text::parseDouble(field, m_otherLocale);
+    }
+    std::optional<int16_t> int16(QStringView field) const
+    {
+        if (const auto value = text::parseInt16(field, m_locale))
+            return value;
+        return text::parseInt16(field, m_otherLocale);
+    }
 
     // The general form of a value. Equal values share one text: a tunnel repeats its speeds,
     // flows and slopes, and the sharing spares both the formatting and the memory of a copy.
@@ -121,6 +146,7 @@ public:
 private:
     const QStringList &m_lines;
     const QLocale &m_locale;
+    const QLocale m_otherLocale;
     mutable QHash<std::uint32_t, QString> m_texts;
 };
 
@@ -128,11 +154,10 @@ private:
 // form; the error names the field and the line.
 Expected<QString> singleField(QStringView field, int fieldNo, int lineNo, const InputLines &in)
 {
-    const QLocale &locale = in.locale();
-    if (const auto value = text::parseSingle(field, locale))
+    if (const auto value = in.single(field))
         return in.general(*value);
     const QString which = QStringLiteral("fält %1 på rad %2").arg(fieldNo).arg(lineNo);
-    if (text::parseDouble(field, locale))
+    if (in.number(field))
         return contentFault(which + QStringLiteral(" ligger utanför talområdet: ") + quoted(field));
     return contentFault(which + QStringLiteral(" är inget tal: ") + quoted(field));
 }
@@ -156,8 +181,8 @@ Expected<int16_t> readSegmentCount(const InputLines &in)
     if (!in.has(6))
         return in.endsBefore(QStringLiteral("före antalet segment"));
     const QString &countText = in.line(6);
-    const auto count = text::parseInt16(countText, in.locale());
-    if (!count && !text::parseDouble(countText, in.locale())) {
+    const auto count = in.int16(countText);
+    if (!count && !in.number(countText)) {
         return contentFault(QStringLiteral("antalet segment på rad 6 är inget tal: ") +
                             quoted(countText));
     }
@@ -189,11 +214,11 @@ Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
     }
     SegmentRow row;
     const QStringView numberText = fields[0];
-    if (const auto number = text::parseInt16(numberText, in.locale())) {
+    if (const auto number = in.int16(numberText)) {
         row.number = QString::number(*number);
     } else {
         const QString which = QStringLiteral("fält 1 på rad %1").arg(lineNo);
-        if (text::parseDouble(numberText, in.locale())) {
+        if (in.number(numberText)) {
             return contentFault(which + QStringLiteral(" ligger utanför -32768 till 32767: ") +
                                 quoted(numberText));
         }

@@ -33,10 +33,11 @@ inline const QString kInputFileHeading = QStringLiteral("Emissionsberäkning tun
 Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTime &savedAt,
                                     const QLocale &locale = QLocale());
 
-// Parses a whole input file. Numbers are read in the locale and written back in their
-// normalised form (12,50 -> 12,5; segment number 07 -> 7). Any fault gives an error and no
-// document: a wrong first line is exactly "Ogiltig indatafil"; a fault further on begins with
-// "Ogiltig indatafil" and names the line.
+// Parses a whole input file. Numbers are read in the locale, or with the other decimal separator
+// (comma or point) when the file was saved under another locale, and written back in their
+// normalised form in the locale (12,50 -> 12,5; 12.50 -> 12,5; segment number 07 -> 7). Any fault
+// gives an error and no document: a wrong first line is exactly "Ogiltig indatafil"; a fault
+// further on begins with "Ogiltig indatafil" and names the line.
 Expected<InputDocument> readInputFile(const QByteArray &bytes, const QLocale &locale = QLocale());
 
 } // namespace lv::files

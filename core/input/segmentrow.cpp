@@ -6,9 +6,9 @@ namespace lv::input {
 
 namespace {
 
-Error fault(const QString &message)
+Error fault(const QString &message, FaultField field = FaultField::SegmentNumber, int cell = -1)
 {
-    return Error{ErrorKind::InputCheck, message};
+    return Error{ErrorKind::InputCheck, message, field, cell};
 }
 
 } // namespace
@@ -18,7 +18,8 @@ std::optional<Error> checkSegmentRow(const SegmentRow &row, const QLocale &local
     if (!text::parseInt16(row.number, locale))
         return fault(QStringLiteral("Ogiltigt Segmentnummer: ") + row.number);
     if (!text::parseSingle(row.cells[SegmentRow::Slope], locale))
-        return fault(QStringLiteral("Ogiltig lutning: ") + row.cells[SegmentRow::Slope]);
+        return fault(QStringLiteral("Ogiltig lutning: ") + row.cells[SegmentRow::Slope],
+                     FaultField::SegmentCell, SegmentRow::Slope);
 
     static const QString notPositive =
         QStringLiteral("Ogiltig längd, flöde eller hastighet. Måste vara ett positivt decimaltal.");
@@ -29,16 +30,17 @@ std::optional<Error> checkSegmentRow(const SegmentRow &row, const QLocale &local
     for (int cell : checked) {
         const auto v = text::parseSingle(row.cells[std::size_t(cell)], locale);
         if (!v)
-            return fault(notPositive);
+            return fault(notPositive, FaultField::SegmentCell, cell);
         value[std::size_t(cell)] = *v;
     }
     for (int cell : checked) {
         if (value[std::size_t(cell)] < 0)
-            return fault(notPositive);
+            return fault(notPositive, FaultField::SegmentCell, cell);
     }
     for (int cell : {SegmentRow::PbSpeed, SegmentRow::LbSpeed, SegmentRow::LbsSpeed}) {
         if (value[std::size_t(cell)] == 0)
-            return fault(QStringLiteral("Medelhastighet = Reshastighet, måste vara större än 0"));
+            return fault(QStringLiteral("Medelhastighet = Reshastighet, måste vara större än 0"),
+                         FaultField::SegmentCell, cell);
     }
     return std::nullopt;
 }

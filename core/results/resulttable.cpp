@@ -9,9 +9,9 @@ namespace {
 
 const QString kLabelSeparator = QStringLiteral(" - ");
 
-Error inputFault(const QString &message)
+Error inputFault(const QString &message, FaultField field = FaultField::None)
 {
-    return Error{ErrorKind::InputCheck, message};
+    return Error{ErrorKind::InputCheck, message, field};
 }
 
 } // namespace
@@ -69,15 +69,18 @@ Expected<RowValues> subStretchValues(const StretchSums &sums, const QString &sta
 {
     const auto start = text::parseSingle(startText, locale);
     if (!start)
-        return inputFault(QStringLiteral("Ogiltig startkoordinat: ") + startText);
+        return inputFault(QStringLiteral("Ogiltig startkoordinat: ") + startText,
+                          FaultField::StretchStart);
     const auto stop = text::parseSingle(stopText, locale);
     if (!stop)
-        return inputFault(QStringLiteral("Ogiltig slutkoordinat: ") + stopText);
+        return inputFault(QStringLiteral("Ogiltig slutkoordinat: ") + stopText,
+                          FaultField::StretchStop);
     const float total = sums.tunnelLength();
     if (!(*start >= 0 && *start < *stop && *stop >= 0 && *start <= total && *stop <= total)) {
         return inputFault(
             QStringLiteral("Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= ") +
-            text::formatGeneral(total, locale) + QStringLiteral(" (total tunnellängd)"));
+                text::formatGeneral(total, locale) + QStringLiteral(" (total tunnellängd)"),
+            FaultField::StretchStart);
     }
     return RowValues{stretchLabel(*start, *stop, locale),
                      sums.sum(*start, *stop, mode == Mode::PerKm)};

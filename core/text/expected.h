@@ -21,14 +21,32 @@ enum class ErrorKind {
     Printer,      // a report the printer did not take
 };
 
+// The one value of the input a fault is in, so that the window can take the user there.
+enum class FaultField {
+    None,
+    Year,
+    Sps,
+    StuddedShare,
+    SegmentNumber,
+    SegmentCell, // Error::cell says which (input::SegmentRow::Cell)
+    StretchStart,
+    StretchStop,
+};
+
 // A failure the user is shown: its kind and the message, already in the user's words
-// (Swedish).
+// (Swedish), and where it is when that is one field.
 struct Error
 {
     ErrorKind kind;
     QString message;
+    FaultField field = FaultField::None;
+    int cell = -1;
 
-    bool operator==(const Error &) const = default;
+    // The same failure: where it points is no part of what it is.
+    bool operator==(const Error &other) const
+    {
+        return kind == other.kind && message == other.message;
+    }
 };
 
 // A value or the error that prevented it. The core returns these; only the window or the

@@ -113,6 +113,10 @@ QLayout *AirTab::createParameterFields()
     connect(m_areaEdit, &QLineEdit::textChanged, this, &AirTab::recompute);
     connect(m_reverseCheck, &QCheckBox::toggled, this, &AirTab::recompute);
     connect(m_flowEdit, &QLineEdit::textChanged, this, &AirTab::recompute);
+    connect(m_situationCombo, &QComboBox::currentIndexChanged, this, &AirTab::tunnelAirChanged);
+    connect(m_areaEdit, &QLineEdit::textChanged, this, &AirTab::tunnelAirChanged);
+    connect(m_reverseCheck, &QCheckBox::toggled, this, &AirTab::tunnelAirChanged);
+    connect(m_flowEdit, &QLineEdit::textChanged, this, &AirTab::tunnelAirChanged);
     return grid;
 }
 

@@ -49,6 +49,10 @@ public:
     std::optional<files::AirReport> report() const;
     const AirTableModel &model() const { return *m_model; }
 
+signals:
+    // A field saved in the .luft file changed.
+    void tunnelAirChanged();
+
 private:
     QLayout *createParameterFields();
     void recompute();

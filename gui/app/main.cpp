@@ -4,6 +4,7 @@
 #include "gui/prompts/qtprompts.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char *argv[])
 {
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     // them. Only the language is fixed: Qt's own texts are Swedish like the program's.
     QApplication app(argc, argv);
     lv::gui::installSwedishTranslations(app);
+    QApplication::setOrganizationName(QStringLiteral("Luftvaka"));
     QApplication::setApplicationName(QStringLiteral("Luftvaka"));
     QApplication::setApplicationVersion(QStringLiteral(LUFTVAKA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("luftvaka"));
@@ -19,5 +21,9 @@ int main(int argc, char *argv[])
     lv::gui::QtPrompts prompts;
     lv::gui::MainWindow window(prompts);
     window.show();
+    // `luftvaka FILE.dat`, as the desktop passes a file: a relative name is the caller's, and
+    // the working directory is still the caller's here.
+    if (const QStringList args = QApplication::arguments(); args.size() > 1)
+        window.openInputPath(QFileInfo(args.at(1)).absoluteFilePath());
     return app.exec();
 }

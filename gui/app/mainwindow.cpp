@@ -2,6 +2,7 @@
 
 #include "core/calc/calculationrun.h"
 #include "core/results/alongtunnel.h"
+#include "core/results/runsummary.h"
 #include "gui/air/airtab.h"
 #include "gui/along/alongtab.h"
 #include "gui/app/aboutdialog.h"
@@ -18,17 +19,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeView>
@@ -56,6 +61,34 @@ QStringList stretchLabels(const std::vector<results::ResultRow> &rows)
     return labels;
 }
 
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kSegmentColumnsKey = QStringLiteral("window/segmentColumns");
+const QString kResultColumnsKey = QStringLiteral("window/resultColumns");
+const QString kRecentFilesKey = QStringLiteral("recentFiles");
+constexpr int kRecentFileCount = 5;
+
+// Equal texts; a text shared with the other side (both copies of the same rows) is equal without
+// reading it, so that comparing a tunnel of 32767 rows with its saved copy stays cheap.
+bool sameText(const QString &a, const QString &b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+bool sameRows(const std::vector<input::SegmentRow> &a, const std::vector<input::SegmentRow> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (!sameText(a[i].number, b[i].number))
+            return false;
+        for (std::size_t c = 0; c < a[i].cells.size(); ++c) {
+            if (!sameText(a[i].cells[c], b[i].cells[c]))
+                return false;
+        }
+    }
+    return true;
+}
+
 // A wait cursor while a run computes; message boxes shown meanwhile get the normal cursor.
 class WaitCursor
 {
@@ -72,7 +105,6 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     : QMainWindow(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Effektberäkning: Luftvaka"));
     setWindowIcon(appIcon());
 
     auto *central = new QWidget(this);
@@ -129,18 +161,28 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     connect(resultModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::refreshAirTab);
     connect(resultModel, &QAbstractItemModel::dataChanged, this, &MainWindow::refreshAirTab);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::refreshAirTab);
+    for (QLineEdit *field : {m_scenarioEdit, m_spsEdit, m_studdedShareEdit})
+        connect(field, &QLineEdit::textChanged, this, &MainWindow::inputChanged);
+    connect(m_yearCombo, &QComboBox::currentIndexChanged, this, &MainWindow::inputChanged);
+    connect(m_segmentModel, &QAbstractItemModel::dataChanged, this, &MainWindow::inputChanged);
+    connect(m_segmentModel, &QAbstractItemModel::rowsInserted, this, &MainWindow::inputChanged);
+    connect(m_segmentModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::inputChanged);
+    connect(m_segmentModel, &QAbstractItemModel::modelReset, this, &MainWindow::inputChanged);
 
     setMinimumSize(720, 480);
 
-    // Start-up: centred, only the input tab, ready. The working directory is left alone: the
-    // workbooks are read from m_appPath.
-    centreOnScreen();
+    // Start-up: where the window was last time (else centred), only the input tab, ready. The
+    // working directory is left alone: the workbooks are read from m_appPath.
+    restoreLayout();
     m_tabs->setTabEnabled(kInputTab, true);
     setResultTabsEnabled(false);
     m_tabs->setCurrentIndex(kInputTab);
     m_appPath = appPath.isEmpty() ? QCoreApplication::applicationDirPath() : appPath;
     m_airTab->loadCriteriaFile(QDir(m_appPath).filePath(air::kCriteriaFileName));
+    m_savedAir = m_airTab->tunnelAir();
+    connect(m_airTab, &AirTab::tunnelAirChanged, this, &MainWindow::inputChanged);
     setStatus(kReady);
+    updateTitle();
 }
 
 MainWindow::~MainWindow() = default;
@@ -222,8 +264,19 @@ void MainWindow::buildMenus()
     };
     m_openAction = addItem(m_fileMenu, "openAction", QStringLiteral("Öppna indata..."),
                            QKeySequence(Qt::CTRL | Qt::Key_O), &MainWindow::openInputFile);
-    m_saveInputAction = addItem(m_fileMenu, "saveInputAction", QStringLiteral("Spara indata..."),
-                                QKeySequence(Qt::CTRL | Qt::Key_D), &MainWindow::saveInputFile);
+    m_recentMenu = m_fileMenu->addMenu(QStringLiteral("Senaste filer"));
+    m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
+    updateRecentMenu();
+    m_saveInputAgainAction = m_fileMenu->addAction(QStringLiteral("Spara indata"));
+    m_saveInputAgainAction->setObjectName(QStringLiteral("saveInputAgainAction"));
+    connect(m_saveInputAgainAction, &QAction::triggered, this, &MainWindow::saveInput);
+    m_saveInputAction = m_fileMenu->addAction(QStringLiteral("Spara indata..."));
+    m_saveInputAction->setObjectName(QStringLiteral("saveInputAction"));
+    m_saveInputAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(m_saveInputAction, &QAction::triggered, this, &MainWindow::saveInputAs);
+    m_saveInputAsAction = m_fileMenu->addAction(QStringLiteral("Spara indata som..."));
+    m_saveInputAsAction->setObjectName(QStringLiteral("saveInputAsAction"));
+    connect(m_saveInputAsAction, &QAction::triggered, this, &MainWindow::saveInputAs);
     m_fileMenu->addSeparator();
     m_saveResultsAction =
         addItem(m_fileMenu, "saveResultsAction", QStringLiteral("Spara resultat..."),
@@ -235,7 +288,7 @@ void MainWindow::buildMenus()
     m_savePdfAction = addItem(m_fileMenu, "savePdfAction", QStringLiteral("Spara som PDF..."),
                               QKeySequence(), &MainWindow::saveReportPdf);
     m_fileMenu->addSeparator();
-    // Closing the window ends the program at once; nothing is asked or saved.
+    // Closing the window asks first only when the input is unsaved.
     m_exitAction = m_fileMenu->addAction(QStringLiteral("Avsluta"));
     m_exitAction->setObjectName(QStringLiteral("exitAction"));
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -267,10 +320,39 @@ void MainWindow::buildMenus()
 
 void MainWindow::centreOnScreen()
 {
+    // Wide enough that on a 1280 pixel screen both lists show every column.
     const QRect available = screen()->availableGeometry();
-    resize(std::min(1040, available.width() * 9 / 10), std::min(640, available.height() * 9 / 10));
+    resize(std::min(1260, available.width() * 98 / 100),
+           std::min(680, available.height() * 9 / 10));
     move(available.x() + (available.width() - width()) / 2,
          available.y() + (available.height() - height()) / 2);
+}
+
+void MainWindow::restoreLayout()
+{
+    const QSettings settings;
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()))
+        centreOnScreen();
+    m_segments->view()->header()->restoreState(settings.value(kSegmentColumnsKey).toByteArray());
+    m_resultTab->restoreColumnState(settings.value(kResultColumnsKey).toByteArray());
+}
+
+void MainWindow::saveLayout() const
+{
+    QSettings settings;
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kSegmentColumnsKey, m_segments->view()->header()->saveState());
+    settings.setValue(kResultColumnsKey, m_resultTab->columnState());
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!maySetInputAside()) {
+        event->ignore();
+        return;
+    }
+    saveLayout();
+    event->accept();
 }
 
 QString MainWindow::statusText() const
@@ -294,6 +376,10 @@ void MainWindow::calculate()
 
     const auto showError = [this](const Error &error) {
         gui::showError(m_prompts, error);
+        focusFaultyField(error.field == FaultField::Year  ? static_cast<QWidget *>(m_yearCombo)
+                         : error.field == FaultField::Sps ? m_spsEdit
+                         : error.field == FaultField::StuddedShare ? m_studdedShareEdit
+                                                                   : nullptr);
         setStatus(kReady);
     };
 
@@ -304,6 +390,7 @@ void MainWindow::calculate()
     }
     m_resultTab->beginRun();
     m_alongTab->clear();
+    files::InputDocument shown = document;
     const calc::RunInput input{std::move(document.rows), document.year, document.sps,
                                document.studdedShare};
 
@@ -322,15 +409,20 @@ void MainWindow::calculate()
     }
 
     m_run = std::make_shared<const calc::RunState>(std::move(run).value());
+    m_runDocument = std::move(shown);
     m_runInput = input;
     setResultTabsEnabled(true);
     m_tabs->setCurrentIndex(kResultTab);
     m_resultTab->showRun(m_run);
+    m_resultTab->setSummary(results::runSummary(
+        *m_run, {QFileInfo(m_inputPath).fileName(), m_runDocument.scenario, m_runDocument.year,
+                 m_runDocument.sps, m_runDocument.studdedShare}));
+    m_resultTab->setStale(false);
     std::vector<QString> numbers;
     numbers.reserve(input.rows.size());
     for (const auto &row : input.rows)
         numbers.push_back(row.number);
-    m_alongTab->showRun(*m_run, numbers, document.year, document.scenario);
+    m_alongTab->showRun(*m_run, numbers, m_runDocument.year, m_runDocument.scenario);
     m_printAction->setEnabled(true);
     m_saveResultsAction->setEnabled(true);
     setStatus(kReady);
@@ -339,6 +431,12 @@ void MainWindow::calculate()
 void MainWindow::clearCurrentTab()
 {
     if (m_tabs->currentIndex() == kInputTab) {
+        if (!maySetInputAside())
+            return;
+        // Emptied, the input belongs to no file any more.
+        m_inputPath.clear();
+        m_savedDocument = files::InputDocument{};
+        m_savedAir = m_airTab->tunnelAir();
         m_scenarioEdit->clear();
         m_segments->clear();
         m_studdedShareEdit->clear();
@@ -348,6 +446,7 @@ void MainWindow::clearCurrentTab()
         // The result tab keeps its list and the run's tables; it is only closed off.
         setResultTabsEnabled(false);
         m_yearCombo->setCurrentIndex(-1);
+        updateTitle();
     } else if (m_tabs->currentIndex() == kAlongTab) {
         m_alongTab->clear();
     } else {
@@ -366,57 +465,208 @@ files::InputDocument MainWindow::inputDocument() const
 
 void MainWindow::setInputDocument(const files::InputDocument &document)
 {
+    // One comparison after all fields are set, not one per field: a tunnel may hold 32767 rows.
+    m_settingInput = true;
     m_scenarioEdit->setText(document.scenario);
     m_yearCombo->setCurrentIndex(m_yearCombo->findText(document.year)); // "" selects no year
     m_segmentModel->setRows(document.rows);
     m_spsEdit->setText(document.sps);
     m_studdedShareEdit->setText(document.studdedShare);
+    m_settingInput = false;
+    inputChanged();
+}
+
+bool MainWindow::inputEquals(const files::InputDocument &document) const
+{
+    return m_scenarioEdit->text() == document.scenario &&
+           m_yearCombo->currentText() == document.year && m_spsEdit->text() == document.sps &&
+           m_studdedShareEdit->text() == document.studdedShare &&
+           sameRows(m_segmentModel->rows(), document.rows);
+}
+
+bool MainWindow::isInputModified() const
+{
+    return !inputEquals(m_savedDocument) || m_airTab->tunnelAir() != m_savedAir;
+}
+
+void MainWindow::inputChanged()
+{
+    if (m_settingInput)
+        return;
+    setWindowModified(isInputModified());
+    if (m_run)
+        m_resultTab->setStale(!inputEquals(m_runDocument));
+}
+
+void MainWindow::updateTitle()
+{
+    QString title = QStringLiteral("Effektberäkning: Luftvaka");
+    if (!m_inputPath.isEmpty())
+        title += QStringLiteral(" – ") + QFileInfo(m_inputPath).fileName();
+    setWindowTitle(title + QStringLiteral("[*]"));
+}
+
+bool MainWindow::maySetInputAside()
+{
+    if (!isInputModified())
+        return true;
+    switch (m_prompts.askSave(QStringLiteral("Spara ändringar i indata?"),
+                              QStringLiteral("Luftvaka"))) {
+    case SaveAnswer::Save:
+        return saveInput();
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool MainWindow::mayUseStaleResults(const QString &title)
+{
+    return !m_resultTab->isStale() ||
+           m_prompts.askYesNo(QStringLiteral("Indata har ändrats sedan beräkningen, så resultaten "
+                                             "gäller inte aktuella indata. Fortsätta ändå?"),
+                              title);
+}
+
+QStringList MainWindow::recentFiles()
+{
+    return QSettings().value(kRecentFilesKey).toStringList();
+}
+
+void MainWindow::rememberInputFile(const QString &path)
+{
+    const QStringList before = recentFiles();
+    QStringList recent = before;
+    recent.removeAll(path);
+    recent.prepend(path);
+    recent = recent.mid(0, kRecentFileCount);
+    // Saving the same file again changes nothing, and writing the settings costs a disk sync.
+    if (recent == before)
+        return;
+    QSettings().setValue(kRecentFilesKey, recent);
+    updateRecentMenu();
+}
+
+void MainWindow::updateRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList recent = recentFiles();
+    for (const QString &path : recent) {
+        QAction *action = m_recentMenu->addAction(QFileInfo(path).fileName());
+        action->setToolTip(path);
+        action->setStatusTip(path);
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (maySetInputAside())
+                openInputPath(path);
+        });
+    }
+    m_recentMenu->setEnabled(!recent.isEmpty());
+}
+
+void MainWindow::takeInput(const QString &path, const files::InputDocument &document)
+{
+    m_inputPath = QFileInfo(path).absoluteFilePath();
+    m_savedDocument = document;
+    setInputDocument(document);
+    loadTunnelAir(m_inputPath);
+    rememberInputFile(m_inputPath);
+    updateTitle();
+}
+
+// The tunnel's air values from the .luft beside an input file; a faulty one is named and the
+// fields keep theirs. What the fields then hold counts as saved.
+void MainWindow::loadTunnelAir(const QString &inputPath)
+{
+    const auto air = files::readAirFileBeside(inputPath);
+    if (!air) {
+        gui::showError(m_prompts, air.error());
+    } else if (const QString note = m_airTab->setTunnelAir(air->value_or(files::TunnelAir{}));
+               !note.isEmpty()) {
+        gui::showError(m_prompts, Error{ErrorKind::InputFile, note});
+    }
+    m_savedAir = m_airTab->tunnelAir();
+    setWindowModified(isInputModified());
+}
+
+bool MainWindow::openInputPath(const QString &path)
+{
+    const auto document = gui::readInputFileAt(m_prompts, path);
+    if (!document)
+        return false;
+    takeInput(path, *document);
+    return true;
 }
 
 // Opening replaces the input and the tunnel's air values only; the result tab and its menu items
 // stay as they are.
 void MainWindow::openInputFile()
 {
-    QString path;
-    const auto document = gui::openInputFile(m_prompts, this, &path);
-    if (!document)
+    if (!maySetInputAside())
         return;
-    setInputDocument(*document);
-    // The tunnel's air values beside it; a faulty .luft is named and the fields keep theirs.
-    const auto air = files::readAirFileBeside(path);
-    if (!air) {
-        gui::showError(m_prompts, air.error());
-        return;
-    }
-    if (const QString note = m_airTab->setTunnelAir(air->value_or(files::TunnelAir{}));
-        !note.isEmpty()) {
-        gui::showError(m_prompts, Error{ErrorKind::InputFile, note});
-    }
+    if (const auto opened = gui::openInputFile(m_prompts, this))
+        takeInput(opened->path, opened->document);
 }
 
-void MainWindow::saveInputFile()
+bool MainWindow::saveInput()
 {
+    if (m_inputPath.isEmpty())
+        return saveInputAs();
+    const files::InputDocument document = inputDocument();
     const files::TunnelAir air = m_airTab->tunnelAir();
-    gui::saveInputFile(m_prompts, this, inputDocument(), &air);
+    if (!gui::saveInputFileTo(m_prompts, m_inputPath, document, &air))
+        return false;
+    m_savedDocument = document;
+    m_savedAir = air;
+    setWindowModified(false);
+    rememberInputFile(m_inputPath);
+    updateTitle();
+    return true;
+}
+
+bool MainWindow::saveInputAs()
+{
+    const files::InputDocument document = inputDocument();
+    const files::TunnelAir air = m_airTab->tunnelAir();
+    const QString path =
+        gui::saveInputFileAs(m_prompts, this, document, &air, QFileInfo(m_inputPath).fileName());
+    if (path.isEmpty())
+        return false;
+    m_inputPath = QFileInfo(path).absoluteFilePath();
+    m_savedDocument = document;
+    m_savedAir = air;
+    setWindowModified(false);
+    rememberInputFile(m_inputPath);
+    updateTitle();
+    return true;
 }
 
 void MainWindow::saveResultFile()
 {
+    if (!mayUseStaleResults(kSaveResultTitle))
+        return;
     gui::saveResultFile(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),
                         m_resultTab->rows());
 }
 
 void MainWindow::printResults()
 {
+    if (!mayUseStaleResults(kPrintTitle))
+        return;
+    const QString pdfName =
+        m_inputPath.isEmpty() ? QString() : QFileInfo(m_inputPath).completeBaseName() + ".pdf";
     m_airTab->setStretches(m_resultTab->runState(), stretchLabels(m_resultTab->rows()));
     const auto air = m_airTab->report();
     gui::printResults(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),
                       m_resultTab->rows(), m_resultTab->slopeNotice(), m_run.get(),
-                      air ? &*air : nullptr);
+                      air ? &*air : nullptr, pdfName);
 }
 
 void MainWindow::saveReportPdf()
 {
+    if (!mayUseStaleResults(kSavePdfTitle))
+        return;
     m_airTab->setStretches(m_resultTab->runState(), stretchLabels(m_resultTab->rows()));
     const auto air = m_airTab->report();
     gui::saveReportPdf(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),

@@ -2,6 +2,7 @@
 
 #include "core/calc/calculationrun.h"
 #include "core/calc/runstate.h"
+#include "core/files/airfile.h"
 #include "core/files/inputfile.h"
 
 #include <QMainWindow>
@@ -48,16 +49,43 @@ public:
     files::InputDocument inputDocument() const;
     void setInputDocument(const files::InputDocument &document);
 
+    // The input file open (opened or last saved to), or empty.
+    const QString &inputPath() const { return m_inputPath; }
+    // Whether the input differs from what was last opened or saved (at start: from no input).
+    bool isInputModified() const;
+    // Opens the input file at `path` (a recent file, a file named at start), as "Öppna
+    // indata..." does once a file is chosen; false when it could not be read (after a message).
+    bool openInputPath(const QString &path);
+    // The input files last opened or saved, newest first.
+    static QStringList recentFiles();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildInputTab(QWidget *tab);
     void buildMenus();
     void centreOnScreen();
+    void restoreLayout();
+    void saveLayout() const;
     void setStatus(const QString &text);
+    void inputChanged();
+    bool inputEquals(const files::InputDocument &document) const;
+    void updateTitle();
+    void updateRecentMenu();
+    void takeInput(const QString &path, const files::InputDocument &document);
+    void loadTunnelAir(const QString &inputPath);
+    void rememberInputFile(const QString &path);
+    // Asks to save unsaved input before a command that would lose it; false cancels.
+    bool maySetInputAside();
+    // Asks before saving or printing results of an input that has changed since.
+    bool mayUseStaleResults(const QString &title);
 
     void calculate();
     void clearCurrentTab();
     void openInputFile();
-    void saveInputFile();
+    bool saveInput();
+    bool saveInputAs();
     void saveResultFile();
     void printResults();
     void saveReportPdf();
@@ -71,6 +99,11 @@ private:
     QString m_appPath;
     std::shared_ptr<const calc::RunState> m_run;
     calc::RunInput m_runInput; // what the last successful run computed, for the comparisons
+    QString m_inputPath;
+    files::InputDocument m_savedDocument; // as last opened or saved
+    files::InputDocument m_runDocument;   // the input of the run shown
+    bool m_settingInput = false;          // setInputDocument() at work
+    files::TunnelAir m_savedAir;          // the air values as last opened or saved
 
     QTabWidget *m_tabs = nullptr;
     QLineEdit *m_scenarioEdit = nullptr;
@@ -88,7 +121,10 @@ private:
 
     QMenu *m_fileMenu = nullptr;
     QAction *m_openAction = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QAction *m_saveInputAgainAction = nullptr;
     QAction *m_saveInputAction = nullptr;
+    QAction *m_saveInputAsAction = nullptr;
     QAction *m_saveResultsAction = nullptr;
     QAction *m_printAction = nullptr;
     QAction *m_savePdfAction = nullptr;

@@ -28,17 +28,32 @@ inline const QString kPrintTitle = QStringLiteral("Skriv ut resultat");
 inline const QString kSavePdfTitle = QStringLiteral("Spara som PDF");
 inline const QString kPdfFilter = QStringLiteral("PDF-dokument (*.pdf)");
 
+// An input file as read, with the path it came from.
+struct OpenedInput
+{
+    QString path;
+    files::InputDocument document;
+};
+
 // "Öppna indata...": the input of the file the user chooses, read whole before anything is
 // handed back. Nothing when the dialog is cancelled or the file cannot be opened (silently), or
-// when its content is faulty (after the reader's message). `openedPath` receives the file's path.
-std::optional<files::InputDocument> openInputFile(Prompts &prompts, QWidget *parent,
-                                                  QString *openedPath = nullptr);
+// when its content is faulty (after the reader's message).
+std::optional<OpenedInput> openInputFile(Prompts &prompts, QWidget *parent);
 
-// "Spara indata...": writes the input to a file the user chooses, replacing it atomically. A
-// failure is shown and leaves any existing file as it was; a cancelled dialog writes nothing.
-// With the tunnel's air values, their .luft file is written beside it the same way.
-void saveInputFile(Prompts &prompts, QWidget *parent, const files::InputDocument &document,
-                   const files::TunnelAir *air = nullptr);
+// The input file at `path` (a recent file, a file named at start): as "Öppna indata...", but a
+// file that cannot be opened is named in a message, since the user did not just choose it.
+std::optional<files::InputDocument> readInputFileAt(Prompts &prompts, const QString &path);
+
+// "Spara indata som...": writes the input to a file the user chooses (the dialog proposes
+// `proposed`), replacing it atomically, and with the tunnel's air values their .luft file beside
+// it the same way. The path written, or empty when the dialog was cancelled or the save failed
+// (after its message; any existing file stays as it was).
+QString saveInputFileAs(Prompts &prompts, QWidget *parent, const files::InputDocument &document,
+                        const files::TunnelAir *air, const QString &proposed = QString());
+// "Spara indata" with a file open: writes it (and the .luft) again without a dialog; false after
+// a message.
+bool saveInputFileTo(Prompts &prompts, const QString &path, const files::InputDocument &document,
+                     const files::TunnelAir *air = nullptr);
 
 // "Spara resultat...": writes the result list as shown, in its mode, as "Spara indata...".
 void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
@@ -46,11 +61,12 @@ void saveResultFile(Prompts &prompts, QWidget *parent, const QString &scenario, 
 
 // "Skriv ut resultat...": the print dialog, then the report on the chosen printer, ending with
 // `notice` when it is not empty, then the air demand when there is one; with `run`, the summary
-// of its input follows the title. A failure of the printer is shown; a cancelled dialog prints
-// nothing.
+// of its input follows the title. Printing to a file proposes `pdfName` (a name without folder)
+// in the dialogs' folder. A failure of the printer is shown; a cancelled dialog prints nothing.
 void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                   const std::vector<results::ResultRow> &rows, const QString &notice,
-                  const calc::RunState *run = nullptr, const files::AirReport *air = nullptr);
+                  const calc::RunState *run = nullptr, const files::AirReport *air = nullptr,
+                  const QString &pdfName = QString());
 
 // "Spara som PDF...": the same report written straight to a PDF file the user chooses,
 // replacing it atomically; a failure is shown and leaves any existing file as it was.

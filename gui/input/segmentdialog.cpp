@@ -153,6 +153,9 @@ void SegmentDialog::acceptSegment()
 {
     if (const auto fault = input::checkSegmentRow(row())) {
         showError(m_prompts, *fault);
+        const bool cell = fault->field == FaultField::SegmentCell && fault->cell >= 0 &&
+                          fault->cell < int(m_cellFields.size());
+        focusFaultyField(cell ? m_cellFields[std::size_t(fault->cell)] : m_numberEdit);
         return;
     }
     accept();

@@ -111,6 +111,11 @@ void SegmentList::removeSegment()
     const int row = selectedRow();
     if (row < 0)
         return;
+    // A removed segment's typed values are gone for good, so the user confirms first.
+    const QString number = m_model.rows()[std::size_t(row)].number;
+    if (!m_prompts.askYesNo(QStringLiteral("Ta bort segment %1?").arg(number),
+                            QStringLiteral("Ta bort")))
+        return;
     m_model.removeRow(row);
     // The next row is not chosen for the user: a removal leaves no row selected.
     m_segmentView->clearSelection();

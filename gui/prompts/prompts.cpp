@@ -1,5 +1,7 @@
 #include "gui/prompts/prompts.h"
 
+#include <QLineEdit>
+
 namespace lv::gui {
 
 namespace {
@@ -46,6 +48,15 @@ void showError(Prompts &prompts, const Error &error)
 void showError(Prompts &prompts, const Error &error, const QString &commandTitle)
 {
     prompts.message(error.message, commandTitle, presentation(error.kind).icon);
+}
+
+void focusFaultyField(QWidget *field)
+{
+    if (!field)
+        return;
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->selectAll();
 }
 
 } // namespace lv::gui

@@ -13,6 +13,9 @@ namespace lv {
 // The icon of a message box, without naming any widget.
 enum class MessageIcon { None, Exclamation, Critical };
 
+// The answer to "save the changes first?": save, go on without saving, or drop the command.
+enum class SaveAnswer { Save, Discard, Cancel };
+
 } // namespace lv
 
 namespace lv::gui {
@@ -28,9 +31,16 @@ public:
     // A modal message box with an OK button.
     virtual void message(const QString &text, const QString &title, lv::MessageIcon icon) = 0;
 
-    // The chosen path, or an empty text when the user cancels.
+    // A question with the buttons Spara / Spara inte / Avbryt.
+    virtual lv::SaveAnswer askSave(const QString &text, const QString &title) = 0;
+    // A question with the buttons Ja / Nej; true for Ja.
+    virtual bool askYesNo(const QString &text, const QString &title) = 0;
+
+    // The chosen path, or an empty text when the user cancels. The save dialog adds the
+    // filter's extension to a name typed without one, and starts on `proposed` when given.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter) = 0;
-    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
+                                 const QString &proposed = QString()) = 0;
 
     // Lets the user choose and set up the printer; false when cancelled.
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
@@ -45,5 +55,9 @@ public:
 void showError(Prompts &prompts, const Error &error);
 // The same under the title of the command that failed (saving, printing).
 void showError(Prompts &prompts, const Error &error, const QString &commandTitle);
+
+// After the message of a faulty value: the field gets the focus, its text selected, so that the
+// user sees which value it was and can type over it. Nothing for a null field.
+void focusFaultyField(QWidget *field);
 
 } // namespace lv::gui

@@ -1,10 +1,13 @@
 #include "gui/prompts/qtprompts.h"
 
+#include "gui/prompts/filedialogs.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace lv::gui {
 
@@ -26,14 +29,53 @@ void QtPrompts::message(const QString &text, const QString &title, lv::MessageIc
     box.exec();
 }
 
-QString QtPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter)
+lv::SaveAnswer QtPrompts::askSave(const QString &text, const QString &title)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QPushButton *save = box.addButton(QStringLiteral("Spara"), QMessageBox::AcceptRole);
+    QPushButton *discard =
+        box.addButton(QStringLiteral("Spara inte"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Avbryt"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return lv::SaveAnswer::Save;
+    return box.clickedButton() == discard ? lv::SaveAnswer::Discard : lv::SaveAnswer::Cancel;
 }
 
-QString QtPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter)
+bool QtPrompts::askYesNo(const QString &text, const QString &title)
 {
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString QtPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter)
+{
+    QFileDialog dialog(parent, title);
+    setUpFileDialog(dialog, FileDialogMode::Open, filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    rememberDialogFolder(dialog.selectedFiles().first());
+    return dialog.selectedFiles().first();
+}
+
+QString QtPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter,
+                                const QString &proposed)
+{
+    QFileDialog dialog(parent, title);
+    setUpFileDialog(dialog, FileDialogMode::Save, filter, proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    rememberDialogFolder(dialog.selectedFiles().first());
+    return dialog.selectedFiles().first();
 }
 
 bool QtPrompts::choosePrinter(QWidget *parent, QPrinter &printer)

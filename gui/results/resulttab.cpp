@@ -84,6 +84,47 @@ protected:
     }
 };
 
+// The unit on a line of its own under the quantity ("Avgaspartiklar:" over "[g/km]"), so that
+// the twelve columns fit side by side on a common screen. Only the header breaks the line; the
+// model's texts stay as they are.
+class TwoLineHeader final : public QHeaderView
+{
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        option->text = broken(option->text);
+    }
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+        const QString text =
+            model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+        const QString shown = broken(text);
+        if (shown == text)
+            return size;
+        const QFontMetrics metrics(font());
+        int longest = 0;
+        for (const QString &line : shown.split(u'\n'))
+            longest = std::max(longest, metrics.horizontalAdvance(line));
+        size.setWidth(size.width() - metrics.horizontalAdvance(text) + longest);
+        size.setHeight(size.height() + metrics.lineSpacing());
+        return size;
+    }
+
+private:
+    static QString broken(QString text)
+    {
+        const qsizetype unit = text.lastIndexOf(QStringLiteral(" ["));
+        if (unit > 0)
+            text[unit] = u'\n';
+        return text;
+    }
+};
+
 } // namespace
 
 ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_prompts(prompts)
@@ -94,6 +135,20 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     m_slopeNotice->setObjectName(QStringLiteral("slopeNotice"));
     m_slopeNotice->setWordWrap(true);
     m_slopeNotice->hide();
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("inputSummary"));
+    m_summary->setWordWrap(true);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_staleNote = new QLabel(
+        QStringLiteral("Indata har ändrats sedan beräkningen. Beräkna igen för aktuella resultat."),
+        this);
+    m_staleNote->setObjectName(QStringLiteral("staleNote"));
+    m_staleNote->setWordWrap(true);
+    // As visible as a warning gets without a box: bold, on the palette's highlight.
+    m_staleNote->setStyleSheet(
+        QStringLiteral("QLabel { font-weight: bold; padding: 4px; color: palette(highlighted-text);"
+                       " background: palette(highlight); }"));
+    m_staleNote->hide();
 
     auto *below = new QHBoxLayout;
     below->addWidget(createModeSwitch());
@@ -103,6 +158,8 @@ ResultTab::ResultTab(Prompts &prompts, QWidget *parent) : QWidget(parent), m_pro
     below->addLayout(createRowButtons());
 
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_staleNote);
     layout->addWidget(m_resultView, 1);
     layout->addWidget(m_slopeNotice);
     layout->addLayout(below);
@@ -124,6 +181,9 @@ void ResultTab::createResultView()
     m_resultView = new QTreeView(this);
     m_resultView->setObjectName(QStringLiteral("resultView"));
     m_resultView->setAccessibleName(QStringLiteral("Resultat"));
+    auto *header = new TwoLineHeader(Qt::Horizontal, m_resultView);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_resultView->setHeader(header);
     m_resultView->setModel(m_model);
     m_resultView->setRootIsDecorated(false);
     m_resultView->setItemsExpandable(false);
@@ -136,10 +196,12 @@ void ResultTab::createResultView()
     m_resultView->header()->setStretchLastSection(false);
     m_resultView->setItemDelegate(new MarkedValueDelegate(m_resultView));
     setHeaders(results::resultHeaders(Mode::PerKm, /*co2Colon*/ false));
-    // Each column one inch wide, or wider where its header needs it.
-    const int inch = logicalDpiX();
+    // Each column five sixths of an inch wide, or wider where its header needs it: all twelve
+    // fit side by side on a screen 1280 pixels wide.
+    const int minimum = logicalDpiX() * 5 / 6;
     for (int c = 0; c < m_model->columnCount(); ++c)
-        m_resultView->setColumnWidth(c, std::max(inch, m_resultView->header()->sectionSizeHint(c)));
+        m_resultView->setColumnWidth(c,
+                                     std::max(minimum, m_resultView->header()->sectionSizeHint(c)));
     m_resultView->setMinimumHeight(m_resultView->fontMetrics().height() * 8);
 }
 
@@ -252,6 +314,31 @@ void ResultTab::clearResults()
     m_stopEdit->clear();
 }
 
+void ResultTab::setSummary(const QStringList &lines)
+{
+    m_summary->setText(lines.join(u'\n'));
+}
+
+void ResultTab::setStale(bool stale)
+{
+    m_staleNote->setVisible(stale);
+}
+
+bool ResultTab::isStale() const
+{
+    return !m_staleNote->isHidden();
+}
+
+QByteArray ResultTab::columnState() const
+{
+    return m_resultView->header()->saveState();
+}
+
+void ResultTab::restoreColumnState(const QByteArray &state)
+{
+    m_resultView->header()->restoreState(state);
+}
+
 Mode ResultTab::mode() const
 {
     return m_totalsButton->isChecked() ? Mode::Totals : Mode::PerKm;
@@ -280,6 +367,10 @@ void ResultTab::addSubStretch()
                                                            m_stopEdit->text(), mode());
     if (!row) {
         showError(m_prompts, row.error());
+        if (row.error().field == FaultField::StretchStart)
+            focusFaultyField(m_startEdit);
+        else if (row.error().field == FaultField::StretchStop)
+            focusFaultyField(m_stopEdit);
         emit statusChanged(kReady);
         return;
     }
@@ -294,6 +385,10 @@ void ResultTab::removeSelectedRow()
     // Without a selected row (after a run or "Rensa") there is nothing to remove.
     const QModelIndexList selected = m_resultView->selectionModel()->selectedRows();
     if (selected.isEmpty())
+        return;
+    const QString label = m_model->rows()[std::size_t(selected.first().row())].label;
+    if (!m_prompts.askYesNo(QStringLiteral("Ta bort raden \"%1\"?").arg(label),
+                            QStringLiteral("Ta bort markerat")))
         return;
     m_model->removeRow(selected.first().row());
     // The next row is not chosen for the user: another row must be clicked first.

@@ -46,6 +46,14 @@ public:
     void showRun(std::shared_ptr<const calc::RunState> run);
     // "Rensa" on the result tab: empty list and sub-stretch fields.
     void clearResults();
+    // The lines above the list saying what the run shown came from.
+    void setSummary(const QStringList &lines);
+    // Whether the input has changed since the run shown: a note above the list says so.
+    void setStale(bool stale);
+    bool isStale() const;
+    // The widths of the list's columns, kept between sessions.
+    QByteArray columnState() const;
+    void restoreColumnState(const QByteArray &state);
 
     std::shared_ptr<const calc::RunState> runState() const { return m_run; }
     // The line about slopes outside the tables that the run shown needs, or empty.
@@ -87,6 +95,8 @@ private:
     ResultTableModel *m_model = nullptr;
     QTreeView *m_resultView = nullptr;
     QLabel *m_slopeNotice = nullptr; // hidden unless the run used slopes outside the tables
+    QLabel *m_summary = nullptr;
+    QLabel *m_staleNote = nullptr; // hidden unless the input changed after the run
     QRadioButton *m_totalsButton = nullptr;
     QRadioButton *m_perKmButton = nullptr;
     QLineEdit *m_startEdit = nullptr;

@@ -24,6 +24,11 @@ public:
     QList<Message> messages;
     std::function<void(const Message &)> onMessage; // called after each message is recorded
     QStringList fileDialogs;                        // "title | filter" of each one shown
+    // The questions asked ("title | text"), and the answers to them, first in first out; none
+    // left answers "Spara inte" and "Ja".
+    QStringList questions;
+    QList<lv::SaveAnswer> saveChangesAnswers;
+    QList<bool> yesNoAnswers;
     // Answers of the open and save dialogs, first in first out; none left means "cancelled".
     QStringList openAnswers, saveAnswers;
     // The print dialog: answered OK when printerAnswer is set, after onPrinter has set up the
@@ -41,12 +46,24 @@ public:
         if (onMessage)
             onMessage(messages.last());
     }
+    lv::SaveAnswer askSave(const QString &text, const QString &title) override
+    {
+        questions.append(title + " | " + text);
+        return saveChangesAnswers.isEmpty() ? lv::SaveAnswer::Discard
+                                            : saveChangesAnswers.takeFirst();
+    }
+    bool askYesNo(const QString &text, const QString &title) override
+    {
+        questions.append(title + " | " + text);
+        return yesNoAnswers.isEmpty() || yesNoAnswers.takeFirst();
+    }
     QString openFileName(QWidget *, const QString &title, const QString &filter) override
     {
         fileDialogs.append(title + " | " + filter);
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-    QString saveFileName(QWidget *, const QString &title, const QString &filter) override
+    QString saveFileName(QWidget *, const QString &title, const QString &filter,
+                         const QString &) override
     {
         fileDialogs.append(title + " | " + filter);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();

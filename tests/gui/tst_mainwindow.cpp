@@ -150,11 +150,13 @@ private slots:
                                  "segmentView", "resultView", "startEdit", "stopEdit"})
             shown << QAccessible::queryAccessibleInterface(f.get(name))->text(QAccessible::Name);
         QCOMPARE(shown,
-                 u"Effektberäkning: Luftvaka|Indata|Resultat|Klar|CO2 [kg/km]|"
+                 u"Effektberäkning: Luftvaka[*]|Indata|Resultat|Klar|CO2 [kg/km]|"
                  "|200520102020|Segment nr:|Längd: [m]|Lutning: [%]|Pb, Medelhastighet: [km/h]|"
                  "Pb, Flöde: [f/h] |Lb, MedelHastighet: [km/h]|Lb, Flöde: [f/h] |"
                  "Lbs, Medelhastighet: [km/h]|Lbs, Flöde: [f/h]|&Arkiv|"
-                 "openAction Öppna indata... Ctrl+O |saveInputAction Spara indata... Ctrl+D |"
+                 "openAction Öppna indata... Ctrl+O | Senaste filer  -|"
+                 "saveInputAgainAction Spara indata  |saveInputAction Spara indata... Ctrl+D |"
+                 "saveInputAsAction Spara indata som...  |"
                  "saveResultsAction Spara resultat... Ctrl+S -|"
                  "printAction Skriv ut resultat... Ctrl+P -|savePdfAction Spara som PDF...  -|"
                  "exitAction Avsluta Ctrl+Q "

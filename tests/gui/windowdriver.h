@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
@@ -85,9 +87,21 @@ void addCases(const Case (&cases)[N])
         QTest::newRow(c.name) << c;
 }
 
+// Settings (window geometry, recent files, the dialogs' folder) in a test folder of their own,
+// empty for each window, so that no test reads what another or the user left.
+struct IsolatedSettings
+{
+    IsolatedSettings()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+    }
+};
+
 // The main window on a program directory, shown, with its prompts recorded.
 struct WindowFixture
 {
+    IsolatedSettings settings;
     RecordingPrompts prompts;
     lv::gui::MainWindow window;
 

@@ -4,8 +4,6 @@
 //
 // usage: luftvaka-screenshots EXAMPLE.dat OUTPUT_DIR
 
-#include "core/files/inputfile.h"
-#include "core/text/textfile.h"
 #include "gui/app/appicon.h"
 #include "gui/app/mainwindow.h"
 #include "gui/prompts/prompts.h"
@@ -13,12 +11,14 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLocale>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTextStream>
 
@@ -39,8 +39,13 @@ public:
         messages.append(title + QStringLiteral(": ") + text);
     }
     QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    lv::SaveAnswer askSave(const QString &, const QString &) override
+    {
+        return lv::SaveAnswer::Discard;
+    }
+    bool askYesNo(const QString &, const QString &) override { return true; }
     QString savePath; // the answer of the next save dialog
-    QString saveFileName(QWidget *, const QString &, const QString &) override
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
     {
         return std::exchange(savePath, QString());
     }
@@ -83,40 +88,29 @@ T *child(QWidget &window, const char *name)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // A window as at a first start, whatever settings (size, recent files) a user has kept.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
     QApplication::setWindowIcon(lv::gui::appIcon());
     QTextStream err(stderr);
     if (argc != 3) {
         err << "usage: luftvaka-screenshots EXAMPLE.dat OUTPUT_DIR\n";
         return 2;
     }
-    // The example is written with a decimal comma.
+    // Numbers shown as on a Swedish system, with a decimal comma.
     QLocale::setDefault(QLocale(QStringLiteral("sv_SE")));
 
-    const auto bytes = lv::text::readWholeFile(QString::fromLocal8Bit(argv[1]));
-    if (!bytes) {
-        err << bytes.error().message << '\n';
-        return 1;
-    }
-    const auto document = lv::files::readInputFile(*bytes);
-    if (!document) {
-        err << document.error().message << '\n';
-        return 1;
-    }
-
-    // Taken before the window makes the program's directory the current one.
+    // Taken before anything else reads the current directory.
     const QDir out(QDir(QString::fromLocal8Bit(argv[2])).absolutePath());
     ScriptedPrompts prompts;
-    lv::gui::MainWindow window(prompts);
-    window.resize(1000, 560);
+    lv::gui::MainWindow window(prompts); // at the size of a first start
     window.show();
-    child<QLineEdit>(window, "scenarioEdit")->setText(document->scenario);
-    auto *years = child<QComboBox>(window, "yearCombo");
-    years->setCurrentIndex(years->findText(document->year));
-    prompts.rows.assign(document->rows.begin(), document->rows.end());
-    while (!prompts.rows.empty())
-        child<QAbstractButton>(window, "addButton")->click();
-    child<QLineEdit>(window, "spsEdit")->setText(document->sps);
-    child<QLineEdit>(window, "studdedShareEdit")->setText(document->studdedShare);
+    // Opened as the user opens it, so that the title and the result tab name the file.
+    if (!window.openInputPath(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath())) {
+        err << "cannot open " << argv[1] << ": " << prompts.messages.join(QStringLiteral("; "))
+            << '\n';
+        return 1;
+    }
     settle();
 
     const auto save = [&](const QString &name) {
