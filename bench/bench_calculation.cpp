@@ -4,6 +4,7 @@
 // JSON object of them; run it from the build's bin directory or give the workbook directory as
 // an argument. With --write-dat FILE it writes the maximum tunnel as an input file and stops.
 
+#include "bench/benchclock.h"
 #include "core/calc/calculationrun.h"
 #include "core/calc/classfactors.h"
 #include "core/calc/numbergrid.h"
@@ -18,7 +19,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLocale>
 
 #include <algorithm>
@@ -58,10 +58,9 @@ double medianMilliseconds(F &&work)
 {
     std::vector<double> times;
     for (int r = 0; r < kRepeats; ++r) {
-        QElapsedTimer timer;
-        timer.start();
+        const double start = benchClockMilliseconds();
         work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        times.push_back(benchClockMilliseconds() - start);
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];

@@ -4,6 +4,7 @@
 // its figures (medians of the repeats), or with --json one JSON object of them; run it from the
 // build's bin directory (the workbooks lie there) or give the workbook directory as an argument.
 
+#include "bench/benchclock.h"
 #include "core/files/inputfile.h"
 #include "core/text/numbertext.h"
 #include "gui/app/mainwindow.h"
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,11 +104,10 @@ double median(std::vector<double> times)
 template <class F>
 double milliseconds(F &&command)
 {
-    QElapsedTimer timer;
-    timer.start();
+    const double start = benchClockMilliseconds();
     command();
     QApplication::processEvents();
-    return double(timer.nsecsElapsed()) / 1e6;
+    return benchClockMilliseconds() - start;
 }
 
 } // namespace

@@ -11,6 +11,9 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace lv::calc {
 
@@ -41,15 +44,48 @@ Expected<int16_t> yearIndex(const QString &yearText, const QLocale &locale)
     }
 }
 
+// The values of the cell texts a run reads, by the text's characters in memory: rows read
+// from a file share one text for equal values (a maximum tunnel has a quarter of a million
+// cells and a few hundred values), and the input outlives the run's reading of it, so one text
+// seen again is one comparison. A slot taken by another text is read again.
+class CellValues
+{
+public:
+    explicit CellValues(const QLocale &locale) : m_locale(locale) {}
+
+    std::optional<float> single(const QString &text)
+    {
+        Slot &slot = m_slots[index(text)];
+        if (slot.data != text.constData() || slot.size != text.size())
+            slot = Slot{text.constData(), text.size(), text::parseSingle(text, m_locale)};
+        return slot.value;
+    }
+
+private:
+    static constexpr int kSlotBits = 11;
+    struct Slot
+    {
+        const QChar *data = nullptr;
+        qsizetype size = -1;
+        std::optional<float> value;
+    };
+    static std::size_t index(const QString &text)
+    {
+        const auto address = reinterpret_cast<std::uintptr_t>(text.constData());
+        return std::size_t((std::uint64_t(address) * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits));
+    }
+
+    const QLocale &m_locale;
+    std::vector<Slot> m_slots = std::vector<Slot>(std::size_t(1) << kSlotBits);
+};
+
 // One segment row into the tables at position i. Rows come from the segment dialog or an
 // input file, so every cell holds a number; a slope beyond 16 bits is the one way through.
 Expected<void> fillSegment(RunState &run, std::size_t i, const input::SegmentRow &row,
-                           const QLocale &locale)
+                           const QLocale &locale, CellValues &values)
 {
     using Cell = input::SegmentRow::Cell;
-    const auto single = [&row, &locale](Cell cell) {
-        return text::parseSingle(row.cells[cell], locale);
-    };
+    const auto single = [&row, &values](Cell cell) { return values.single(row.cells[cell]); };
     const auto slope = text::parseInt16(row.cells[Cell::Slope], locale);
     if (!slope) {
         return inputFault(QStringLiteral("Lutningen i segment %1 kan inte beräknas (högst ±32767 "
@@ -206,8 +242,9 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
 
     RunState run;
     run.recreate(int32_t(input.rows.size()));
+    CellValues values(locale);
     for (std::size_t i = 0; i < input.rows.size(); ++i) {
-        if (auto filled = fillSegment(run, i, input.rows[i], locale); !filled)
+        if (auto filled = fillSegment(run, i, input.rows[i], locale, values); !filled)
             return filled.error();
     }
     const auto sps = text::parseSingle(input.spsText, locale);

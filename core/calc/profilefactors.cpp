@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <optional>
+#include <vector>
 
 namespace lv::calc {
 
@@ -57,6 +60,66 @@ struct SpeedTable
                 break;
         }
     }
+};
+
+std::uint32_t bitsOf(float v)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+// A category's factors by segment slope and speed, as the two steps give them: a tunnel
+// repeats its slopes and speeds, and the same pair gives the same factors. An open table with
+// linear probing; once half full it keeps no more pairs (those are computed every time).
+class FactorMemo
+{
+public:
+    using Factors = std::array<float, kLastQuantity - kFirstQuantity + 1>;
+
+    const Factors *find(int16_t slope, float v) const
+    {
+        const std::uint64_t k = key(slope, v);
+        for (std::size_t i = index(k);; i = (i + 1) & kMask) {
+            if (m_slots[i].key == k)
+                return &m_slots[i].factors;
+            if (m_slots[i].key == kFree)
+                return nullptr;
+        }
+    }
+    void keep(int16_t slope, float v, const Factors &factors)
+    {
+        if (2 * m_count >= m_slots.size())
+            return;
+        const std::uint64_t k = key(slope, v);
+        std::size_t i = index(k);
+        while (m_slots[i].key != kFree && m_slots[i].key != k)
+            i = (i + 1) & kMask;
+        if (m_slots[i].key == kFree)
+            ++m_count;
+        m_slots[i] = Slot{k, factors};
+    }
+
+private:
+    static constexpr int kSlotBits = 12;
+    static constexpr std::size_t kMask = (std::size_t(1) << kSlotBits) - 1;
+    static constexpr std::uint64_t kFree = ~std::uint64_t(0); // no slope and speed give this key
+    struct Slot
+    {
+        std::uint64_t key = kFree;
+        Factors factors{};
+    };
+    static std::uint64_t key(int16_t slope, float v)
+    {
+        return std::uint64_t(std::uint16_t(slope)) << 32 | bitsOf(v);
+    }
+    static std::size_t index(std::uint64_t key)
+    {
+        return std::size_t((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits));
+    }
+
+    std::vector<Slot> m_slots = std::vector<Slot>(kMask + 1);
+    std::size_t m_count = 0;
 };
 
 // A driving-profile sheet as the speed step reads it.
@@ -152,10 +215,29 @@ Expected<void> speedStep(const ProfileSheet &sheet, int category, float v, Brack
 }
 
 // Both sides of the slope bracket for two categories of one workbook, then the slope step.
-Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, int s,
+Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets,
+                                   std::array<FactorMemo, 4> &memos, int i, int s,
                                    std::array<int, 2> categories)
 {
-    const float slope = run.segmentSlope[std::size_t(i)];
+    const auto ui = std::size_t(i);
+    const int16_t slope16 = run.segmentSlope[ui];
+    const auto store = [&run, ui](int k, const FactorMemo::Factors &factors) {
+        for (int j = kFirstQuantity; j <= kLastQuantity; ++j)
+            run.profileFactors(std::size_t(k), std::size_t(j), ui) =
+                factors[std::size_t(j - kFirstQuantity)];
+    };
+    const auto speed = [&run, ui](int k) { return run.segmentSpeed(ui, std::size_t(k)); };
+    const auto known = [&](int c) {
+        const int k = categories[std::size_t(c)];
+        return memos[std::size_t(k - 1)].find(slope16, speed(k));
+    };
+    if (const auto *first = known(0), *second = known(1); first && second) {
+        store(categories[0], *first);
+        store(categories[1], *second);
+        return {};
+    }
+
+    const float slope = slope16;
     // Held at the steepest tabulated descent: interpolateLinear at x1 gives y1 exactly, so such a
     // segment computes as one at -7 %.
     const float sigma = std::max(slope, kSlopeGrid[1]);
@@ -167,14 +249,14 @@ Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, 
         for (int c = 0; c < 2; ++c) {
             const int k = categories[std::size_t(c)];
             const auto step =
-                speedStep(**sheet, k, run.segmentSpeed(std::size_t(i), std::size_t(k)),
-                          bracket[std::size_t(side)][std::size_t(c)]);
+                speedStep(**sheet, k, speed(k), bracket[std::size_t(side)][std::size_t(c)]);
             if (!step)
                 return step;
         }
     }
     for (int c = 0; c < 2; ++c) {
         const int k = categories[std::size_t(c)];
+        FactorMemo::Factors factors{};
         for (int j = kFirstQuantity; j <= kLastQuantity; ++j) {
             float factor = interpolateLinear(kSlopeGrid[s - 1], kSlopeGrid[s],
                                              bracket[1][std::size_t(c)][std::size_t(j)],
@@ -183,8 +265,10 @@ Expected<void> interpolateWorkbook(RunState &run, ProfileSheets &sheets, int i, 
             // less than nothing.
             if (sigma > kSlopeGrid[7] && factor < 0)
                 factor = 0;
-            run.profileFactors(std::size_t(k), std::size_t(j), std::size_t(i)) = factor;
+            factors[std::size_t(j - kFirstQuantity)] = factor;
         }
+        store(k, factors);
+        memos[std::size_t(k - 1)].keep(slope16, speed(k), factors);
     }
     return {};
 }
@@ -219,14 +303,15 @@ Expected<void> interpolateProfileFactors(RunState &run, const xls::Workbook &pbW
 {
     ProfileSheets pb(pbWorkbook, QStringLiteral("PB "), warn, locale);
     ProfileSheets lb(lbWorkbook, QStringLiteral("LB "), warn, locale);
+    std::array<FactorMemo, 4> memos; // by category - 1
     run.offGridSlopes = 0;
     for (int i = 0; i < run.segmentCount; ++i) {
         const int s = slopeBracket(run.segmentSlope[std::size_t(i)]);
         if (isOffGridSlope(run.segmentSlope[std::size_t(i)]))
             ++run.offGridSlopes;
-        if (auto done = interpolateWorkbook(run, pb, i, s, {1, 2}); !done)
+        if (auto done = interpolateWorkbook(run, pb, memos, i, s, {1, 2}); !done)
             return done;
-        if (auto done = interpolateWorkbook(run, lb, i, s, {3, 4}); !done)
+        if (auto done = interpolateWorkbook(run, lb, memos, i, s, {3, 4}); !done)
             return done;
     }
     return {};

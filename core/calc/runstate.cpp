@@ -10,12 +10,18 @@ void RunState::recreate(int32_t n)
     segmentSlope.assign(positions, 0);
     segmentSpeed = Matrix<float>(positions, 5);
     segmentFlow = Matrix<float>(positions, 4);
-    profileFactors = PerSegmentCube<float>(5, 9, positions);
-    classFactors = PerSegmentCube<double>(4, 9, positions);
+    profileFactors = PerSegmentCube<float>({1, 4}, {4, 8}, positions);
+    classFactors = PerSegmentCube<double>({1, 3}, {4, 8}, positions);
     segmentRates = PerSegmentMatrix<double>(12, positions);
     tunnelMeanRates = {};
     offGridSlopes = 0;
     workbooks.clear();
+}
+
+void RunState::releaseFactorTables()
+{
+    profileFactors = {};
+    classFactors = {};
 }
 
 } // namespace lv::calc

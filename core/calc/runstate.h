@@ -45,26 +45,39 @@ private:
     std::vector<T> m_data;
 };
 
+// A table of two indexes per segment position, each index over a range first..last (the
+// workbooks' numbering), stored position by position without the unused low indexes: the
+// factor tables of a maximum tunnel are read and written once per run, and every byte of them
+// is memory the run has to fault in.
 template <class T>
 class PerSegmentCube
 {
 public:
+    struct Range
+    {
+        std::size_t first = 0;
+        std::size_t last = 0;
+        std::size_t size() const { return last - first + 1; }
+    };
+
     PerSegmentCube() = default;
-    PerSegmentCube(std::size_t n0, std::size_t n1, std::size_t positions)
-        : m_n0(n0), m_n1(n1), m_data(n0 * n1 * positions)
+    PerSegmentCube(Range r0, Range r1, std::size_t positions)
+        : m_first(r0.first * r1.size() + r1.first), m_n1(r1.size()),
+          m_stride(r0.size() * r1.size()), m_data(m_stride * positions)
     {}
     T &operator()(std::size_t i0, std::size_t i1, std::size_t position)
     {
-        return m_data[(position * m_n0 + i0) * m_n1 + i1];
+        return m_data[position * m_stride + i0 * m_n1 + i1 - m_first];
     }
     const T &operator()(std::size_t i0, std::size_t i1, std::size_t position) const
     {
-        return m_data[(position * m_n0 + i0) * m_n1 + i1];
+        return m_data[position * m_stride + i0 * m_n1 + i1 - m_first];
     }
 
 private:
-    std::size_t m_n0 = 0;
+    std::size_t m_first = 0; // offset of (first0, first1) within a position's block
     std::size_t m_n1 = 0;
+    std::size_t m_stride = 0;
     std::vector<T> m_data;
 };
 
@@ -99,8 +112,8 @@ struct RunState
     std::vector<int16_t> segmentSlope;     // whole percent, positions 0..n
     Matrix<float> segmentSpeed;            // km/h, (position 0..n, category 0..4)
     Matrix<float> segmentFlow;             // vehicles/h, (position 0..n, class 0..3)
-    PerSegmentCube<float> profileFactors;  // (category 0..4, profile quantity 0..8, position 0..n)
-    PerSegmentCube<double> classFactors;   // (class 0..3, profile quantity 0..8, position 0..n)
+    PerSegmentCube<float> profileFactors;  // (category 1..4, profile quantity 4..8, position 0..n)
+    PerSegmentCube<double> classFactors;   // (class 1..3, profile quantity 4..8, position 0..n)
     PerSegmentMatrix<double> segmentRates; // per km of segment, (quantity 0..11, position 0..n)
     ResultValues tunnelMeanRates{};        // the tunnel's length-weighted mean rates per km
     int32_t offGridSlopes = 0;             // segments whose slope lies outside the tables' -7..7 %
@@ -108,6 +121,9 @@ struct RunState
 
     // Sizes every table for n segments, all zero.
     void recreate(int32_t n);
+    // Frees the profile and class factors, which only the run's own steps read: a run kept
+    // for its results then holds its inputs and segment rates alone.
+    void releaseFactorTables();
 };
 
 } // namespace lv::calc

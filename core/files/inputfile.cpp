@@ -4,12 +4,12 @@
 #include "core/text/numbertext.h"
 #include "core/text/textfile.h"
 
-#include <QHash>
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace lv::files {
 
@@ -130,10 +130,12 @@ public:
     {
         std::uint32_t bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
-        QString &text = m_texts[bits];
-        if (text.isNull())
-            text = text::formatGeneral(value, m_locale);
-        return text;
+        // A small table indexed by the value's bits: a value seen before is one comparison away,
+        // and a slot taken by another value is simply formatted again.
+        Text &slot = m_texts[(bits * 0x9E3779B1u) >> (32 - kTextSlotBits)];
+        if (slot.text.isNull() || slot.bits != bits)
+            slot = Text{bits, text::formatGeneral(value, m_locale)};
+        return slot.text;
     }
 
     // The fault of a file that ends before the part it names.
@@ -147,7 +149,13 @@ private:
     const QStringList &m_lines;
     const QLocale &m_locale;
     const QLocale m_otherLocale;
-    mutable QHash<std::uint32_t, QString> m_texts;
+    static constexpr int kTextSlotBits = 12;
+    struct Text
+    {
+        std::uint32_t bits = 0;
+        QString text;
+    };
+    mutable std::vector<Text> m_texts = std::vector<Text>(std::size_t(1) << kTextSlotBits);
 };
 
 // A field of a segment or wear line as a single-precision number written back in the general
@@ -201,12 +209,14 @@ Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
     // million); fields after them are ignored.
     std::array<QStringView, kSegmentFields> fields;
     qsizetype fieldCount = 0;
-    for (QStringView rest = in.line(lineNo); fieldCount < kSegmentFields;) {
-        const qsizetype tab = rest.indexOf(u'\t');
-        fields[std::size_t(fieldCount++)] = tab < 0 ? rest : rest.first(tab);
-        if (tab < 0)
-            break;
-        rest = rest.sliced(tab + 1);
+    const QString &line = in.line(lineNo);
+    for (qsizetype start = 0, i = 0; fieldCount < kSegmentFields; ++i) {
+        if (i == line.size() || line[i] == u'\t') {
+            fields[std::size_t(fieldCount++)] = QStringView(line).sliced(start, i - start);
+            if (i == line.size())
+                break;
+            start = i + 1;
+        }
     }
     if (fieldCount < kSegmentFields) {
         return contentFault(

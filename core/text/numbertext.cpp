@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <array>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <locale.h>
 #include <string>
 #include <string_view>
@@ -114,6 +116,60 @@ bool toCNumber(QStringView text, const QLocale &locale, std::string &out)
     }
     out.resize(std::size_t(p - begin));
     return i == n;
+}
+
+// Powers of ten that T holds exactly: 1e0..1e10 in single precision, 1e0..1e22 in double.
+template <class T>
+constexpr auto kExactPowers = [] {
+    std::array<T, std::is_same_v<T, float> ? 11 : 23> powers{};
+    T power = 1;
+    for (auto &p : powers) {
+        p = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+// The plain texts files and the window mostly hold ("500", "-7", "12,5"): an optional ASCII
+// minus, digits and at most one decimal separator of one character, nothing else. When the
+// digits as a whole number m and the power 10^f of the f decimals are both exact in T, m / 10^f
+// is one division of exact values, rounded once as reading the decimal text rounds it.
+// Returns false for any other text, which then takes the general way.
+template <class T>
+bool parsePlain(QStringView t, const QLocale &locale, T &value)
+{
+    constexpr std::uint64_t kExactMantissa = std::uint64_t(1) << (std::numeric_limits<T>::digits);
+    // Looked up only for a text that is more than a whole number.
+    const auto isSeparator = [&locale](char16_t c) {
+        const QString &decimal = symbols(locale).decimal;
+        return decimal.size() == 1 && c == decimal[0].unicode();
+    };
+    const qsizetype n = t.size();
+    const bool negative = n > 0 && t[0] == u'-';
+    std::uint64_t m = 0;
+    int digits = 0;
+    int decimals = -1; // none before the separator
+    for (qsizetype i = negative ? 1 : 0; i < n; ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (++digits > 18)
+                return false;
+            m = m * 10 + std::uint64_t(c - u'0');
+            if (decimals >= 0)
+                ++decimals;
+        } else if (decimals < 0 && isSeparator(c)) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    const std::size_t f = std::size_t(std::max(decimals, 0));
+    if (digits == 0 || m > kExactMantissa || f >= kExactPowers<T>.size())
+        return false;
+    value = T(m) / kExactPowers<T>[f];
+    if (negative)
+        value = -value;
+    return true;
 }
 
 std::string &numberBuffer()
@@ -267,6 +323,8 @@ private:
 
 std::optional<double> parseDouble(QStringView text, const QLocale &locale)
 {
+    if (double value = 0; parsePlain(text, locale, value))
+        return value;
     std::string &c = numberBuffer();
     if (!toCNumber(text, locale, c))
         return std::nullopt;
@@ -278,6 +336,8 @@ std::optional<double> parseDouble(QStringView text, const QLocale &locale)
 
 std::optional<float> parseSingle(QStringView text, const QLocale &locale)
 {
+    if (float value = 0; parsePlain(text, locale, value))
+        return value;
     std::string &c = numberBuffer();
     if (!toCNumber(text, locale, c))
         return std::nullopt;

@@ -46,11 +46,18 @@ Error notSavedError(const QString &path, const QString &reason)
 
 QString decode1252(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size());
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        out.append(QChar(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b)));
+    // Latin-1 in one pass, then the 32 bytes where the code page differs from it, if any (a
+    // scan without a branch per byte finds them).
+    QString out = QString::fromLatin1(bytes);
+    unsigned high = 0;
+    for (const char ch : bytes)
+        high |= unsigned(static_cast<unsigned char>(ch) - 0x80u < 0x20u);
+    if (high == 0)
+        return out;
+    char16_t *const text = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (text[i] >= 0x80 && text[i] < 0xA0)
+            text[i] = kHighControls[text[i] - 0x80];
     }
     return out;
 }

@@ -408,6 +408,8 @@ void MainWindow::calculate()
         return;
     }
 
+    // The factor tables only served the run's own steps; the results need the rates alone.
+    run->releaseFactorTables();
     m_run = std::make_shared<const calc::RunState>(std::move(run).value());
     m_runDocument = std::move(shown);
     m_runInput = input;

@@ -31,41 +31,6 @@ namespace {
 const QString kReady = QStringLiteral("Klar");
 const QString kWait = QStringLiteral("Vänta...");
 
-// The stretch sums of the run shown, built when a row first needs them rather than for every
-// row: a run never changes once shown, and a new run is a new object.
-class RunSums
-{
-public:
-    const results::StretchSums &of(const std::shared_ptr<const calc::RunState> &run)
-    {
-        static const calc::RunState noRun; // the tab is out of reach before the first run
-        static const results::StretchSums noSums{noRun};
-        if (!run)
-            return noSums;
-        if (m_run.lock() != run) {
-            release(); // the old sums go before the new ones are built
-            m_sums = results::StretchSums(*run);
-            m_run = run;
-        }
-        return m_sums;
-    }
-    void release()
-    {
-        m_sums = results::StretchSums();
-        m_run.reset();
-    }
-
-private:
-    std::weak_ptr<const calc::RunState> m_run;
-    results::StretchSums m_sums;
-};
-
-RunSums &runSums()
-{
-    static RunSums sums;
-    return sums;
-}
-
 // Pressing on a value also selects its row, whose highlighted text would hide the red: a marked
 // cell is therefore drawn as unselected, red on the list's background.
 class MarkedValueDelegate final : public QStyledItemDelegate
@@ -283,7 +248,8 @@ void ResultTab::disableCopy()
 void ResultTab::beginRun()
 {
     // The last run's sums would only add to the memory the new run needs.
-    runSums().release();
+    m_sums = results::StretchSums();
+    m_sumsOfRun = false;
     m_model->clear();
     m_startEdit->clear();
     m_stopEdit->clear();
@@ -295,6 +261,8 @@ void ResultTab::beginRun()
 void ResultTab::showRun(std::shared_ptr<const calc::RunState> run)
 {
     m_run = std::move(run);
+    m_sums = results::StretchSums();
+    m_sumsOfRun = false;
     const QString notice = slopeNotice();
     m_slopeNotice->setText(notice);
     m_slopeNotice->setVisible(!notice.isEmpty());
@@ -363,8 +331,8 @@ bool ResultTab::eventFilter(QObject *watched, QEvent *event)
 void ResultTab::addSubStretch()
 {
     emit statusChanged(kWait);
-    const Expected<ResultRow> row = results::addSubStretch(runSums().of(m_run), m_startEdit->text(),
-                                                           m_stopEdit->text(), mode());
+    const Expected<ResultRow> row =
+        results::addSubStretch(stretchSums(), m_startEdit->text(), m_stopEdit->text(), mode());
     if (!row) {
         showError(m_prompts, row.error());
         if (row.error().field == FaultField::StretchStart)
@@ -433,13 +401,24 @@ void ResultTab::chooseMode(Mode mode)
     recomputeRows();
 }
 
+const results::StretchSums &ResultTab::stretchSums()
+{
+    // Built when a row first needs them rather than for every row: a run never changes once
+    // shown. Without a run they are empty, and every stretch is refused.
+    if (!m_sumsOfRun && m_run) {
+        m_sums = results::StretchSums(*m_run);
+        m_sumsOfRun = true;
+    }
+    return m_sums;
+}
+
 void ResultTab::recomputeRows()
 {
     // An empty list (a run starting) has nothing to recompute.
     if (!m_run || m_model->rowCount() == 0)
         return;
     std::vector<ResultRow> rows = m_model->rows();
-    results::recomputeRows(runSums().of(m_run), rows, mode());
+    results::recomputeRows(stretchSums(), rows, mode());
     // New texts only: the selection and a marked value stay where they are.
     m_model->setRows(std::move(rows));
 }

@@ -87,10 +87,13 @@ private:
 
     void chooseMode(results::Mode mode);
     void recomputeRows();
+    const results::StretchSums &stretchSums();
     void setHeaders(const QStringList &headers);
 
     Prompts &m_prompts;
     std::shared_ptr<const calc::RunState> m_run;
+    results::StretchSums m_sums; // of m_run once m_sumsOfRun is set
+    bool m_sumsOfRun = false;
 
     ResultTableModel *m_model = nullptr;
     QTreeView *m_resultView = nullptr;
