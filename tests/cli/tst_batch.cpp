@@ -1,7 +1,4 @@
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <algorithm>
 #include <cmath>
@@ -52,8 +49,7 @@ private slots:
         const std::tuple<const char *, const char *, bool, double, double, double> cases[] = {
             {"300:700", "300 - 700", true, 14613.0, 3.1, 0},
             {"0:120,5", "0 - 120.5", false, 20733.0, 7.75, 1},
-            {"0:400", "0 - 400", true, 8293.2, 3.1, 0.4},
-        };
+            {"0:400", "0 - 400", true, 8293.2, 3.1, 0.4}};
         for (const auto &[stretch, label, totals, fuel, road, km] : cases) {
             QStringList args{"--stretch", stretch, "--tsv", "--segments", kTunnel};
             const auto [status, out, err] = run(totals ? args << "--totals" : args);
@@ -143,8 +139,7 @@ private slots:
              "1||" + label +
                  "Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= 1000 (total "
                  "tunnellängd)\n",
-             QByteArray()},
-        };
+             QByteArray()}};
         for (auto [args, expected, content] : cases) {
             QTemporaryDir dir;
             QFile file(dir.filePath("x.xls"));

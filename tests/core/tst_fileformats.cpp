@@ -2,8 +2,7 @@
 #include "core/files/report.h"
 #include "core/files/resultfile.h"
 
-#include <QFile>
-#include <QTest>
+#include <QtTest>
 
 using namespace lv;
 using namespace lv::files;
@@ -104,8 +103,7 @@ private slots:
             {kSv, kEmptyList, kEmptyList, "input_empty_sv_SE.dat"},
             {kSv, ties, tiesRead, nullptr},
             {kSv, general, generalRead, nullptr},
-            {QLocale(QStringLiteral("ja_JP")), japanese, japanese, nullptr},
-        };
+            {QLocale(QStringLiteral("ja_JP")), japanese, japanese, nullptr}};
         for (const auto &[locale, typed, read, file] : cases) {
             const QByteArray crlf = *writeInputFile(typed, kAt, locale);
             QCOMPARE(file ? crlf : QByteArray(), file ? dataFile(file) : QByteArray());
@@ -146,8 +144,7 @@ private slots:
             {10, 1, "40000", "fält 1 på rad 10 ligger utanför -32768 till 32767: \"40000\"."},
             {11, 9, "", "fält 9 på rad 11 är inget tal: \"\"."},
             {14, 0, "", "rad 14 har för få fält (2 behövs)."},
-            {14, 2, "60 %", "fält 2 på rad 14 är inget tal: \"60 %\"."},
-        };
+            {14, 2, "60 %", "fält 2 på rad 14 är inget tal: \"60 %\"."}};
         for (const auto &[lineNo, fieldNo, text, message] : changes) {
             QStringList changed = lines;
             QStringList fields = changed[lineNo - 1].split(u'\t');
@@ -194,8 +191,7 @@ private slots:
             {[](InputDocument &d) { d.sps = "4\t7"; },
              u"SPS-talet innehåller ett tabbtecken, som filen inte kan hålla."_qs},
             {[](InputDocument &d) { d.rows.resize(32768); },
-             u"Segmentlistan har fler rader (32768) än indatafilen kan hålla (32767)."_qs},
-        };
+             u"Segmentlistan har fler rader (32768) än indatafilen kan hålla (32767)."_qs}};
         for (const auto &[change, message] : cases) {
             InputDocument document = three(",");
             change(document);
@@ -209,8 +205,7 @@ private slots:
             {kSv, u"Norra röret"_qs, Mode::PerKm, threeRows(","), "result_perkm_sv_SE.eff"},
             {kSv, u"Norra röret"_qs, Mode::Totals, threeRows(","), "result_totals_sv_SE.eff"},
             {kEn, u"Norra röret"_qs, Mode::PerKm, threeRows("."), "result_perkm_en_US.eff"},
-            {kSv, QString(), Mode::Totals, Rows(), "result_empty_totals_sv_SE.eff"},
-        };
+            {kSv, QString(), Mode::Totals, Rows(), "result_empty_totals_sv_SE.eff"}};
         for (const auto &[locale, scenario, mode, rows, file] : cases)
             QCOMPARE(*writeResultFile(scenario, mode, rows, kAt, locale), dataFile(file));
         // The scenario line keeps its TABs; one the file cannot hold stops the writing.

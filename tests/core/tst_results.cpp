@@ -48,8 +48,7 @@ private slots:
             {0, 400, 0.04f, 0.1f},
             {0, 1000, 0.16f, 0.16f},
             {0, 1000.0001f, 0.16f, 0.16f}, // a stop beyond T is limited to T
-            {500, 500, 0, 0.2f},
-        };
+            {500, 500, 0, 0.2f}};
         auto run = makeRun({400, 600}, {0.1, 0.2});
         run.segmentRates(1, 2) = 1e30;
         for (const auto &[start, stop, total, perKm] : cases) {
@@ -88,13 +87,11 @@ private slots:
     {
         const QString range = u"Start- och slutkoordinaterna måste upfylla: 0 <= start < slut <= "
                               "1000,5 (total tunnellängd)"_qs;
-        const std::array<QString, 3> cases[] = {
-            {"0", "1.5", "Ogiltig slutkoordinat: 1.5"},
-            {"100", "100", range},
-            {"-1", "100", range},
-            {"200", "100", range},
-            {"0100", "300,0", "100 - 300"},
-        };
+        const std::array<QString, 3> cases[] = {{"0", "1.5", "Ogiltig slutkoordinat: 1.5"},
+                                                {"100", "100", range},
+                                                {"-1", "100", range},
+                                                {"200", "100", range},
+                                                {"0100", "300,0", "100 - 300"}};
         const auto run = makeRun({400, 600.5f}, {0.1, 0.2});
         for (const auto &[start, stop, result] : cases) {
             const auto row = addSubStretch(run, start, stop, Mode::PerKm, kSv);

@@ -1,9 +1,9 @@
+#include "core/calc/calculationrun.h"
 #include "core/xls/biff.h"
 #include "core/xls/biffworkbook.h"
 #include "core/xls/workbook.h"
 
-#include <QFile>
-#include <QTest>
+#include <QtTest>
 
 #include <bit>
 #include <csignal>
@@ -19,6 +19,9 @@ namespace {
 
 const QString kFixtures = QStringLiteral(LUFTVAKA_TEST_DATA "/xls/");
 const QString kShipped = QStringLiteral(LUFTVAKA_SOURCE_DIR "/data/");
+// The same workbooks as .xls, .xlsx and .ods, made by tools/make-format-fixtures.sh (LibreOffice
+// saved each one in all three formats), and odd ones made by hand in hostile/.
+const QString kFormats = QStringLiteral(LUFTVAKA_TEST_DATA "/formats/");
 
 const auto number = [](double v) { return Cell{Cell::Type::Number, v, {}, 0}; };
 const auto text = [](const QString &v) { return Cell{Cell::Type::Text, 0, v, 0}; };
@@ -88,12 +91,63 @@ QByteArray sst(const QList<QByteArray> &parts, uint32_t count = 4)
     return out;
 }
 
-// The message a stream or file is refused with, or "" when it is read.
-QString refusal(const QByteArray &bytes, bool file = false)
+// The message a stream (named .biff) or file is refused with, or "" when it is read.
+QString refusal(const QByteArray &bytes, const QString &name = u"t.biff"_qs)
 {
-    const auto workbook = file ? Workbook::fromBytes(bytes, u"t.xls"_qs)
-                               : lv::xls::biff::readStream(bytes, u"t.xls"_qs);
+    const auto workbook = name.endsWith(u".biff") ? lv::xls::biff::readStream(bytes, name)
+                                                  : Workbook::fromBytes(bytes, name);
     return workbook ? QString() : workbook.error().message;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+template <class T>
+QByteArray problem(const lv::Expected<T> &result)
+{
+    return result ? QByteArray() : result.error().message.toUtf8();
+}
+
+// A sheet as one text: its used range (first row and column from 0, rows x columns), then its
+// cells row by row: n number, t text, b boolean, e error code, nothing when empty; "?" after a
+// cell holding a value its type does not use.
+QString shown(const Sheet &sheet)
+{
+    QString out = QStringLiteral("%1,%2 %3x%4")
+                      .arg(sheet.firstRow())
+                      .arg(sheet.firstColumn())
+                      .arg(sheet.rowCount())
+                      .arg(sheet.columnCount());
+    for (int i = 0; i < sheet.rowCount() * sheet.columnCount(); ++i) {
+        const Cell &c = sheet.at(i / sheet.columnCount() + 1, i % sheet.columnCount() + 1);
+        const QString number = QString::number(c.number, 'g', QLocale::FloatingPointShortest);
+        using T = Cell::Type;
+        const bool stray = (c.number != 0 && c.type != T::Number && c.type != T::Boolean) ||
+                           (c.type != T::Text && !c.text.isEmpty()) ||
+                           (c.type != T::Error && c.errorCode);
+        out += (i % sheet.columnCount() ? u"|"_qs : u"/"_qs) +
+               QStringList{"", 'n' + number, 't' + c.text, 'b' + number,
+                           'e' + QString::number(c.errorCode)}[int(c.type)] +
+               (stray ? "?" : "");
+    }
+    return out;
+}
+
+// A directory holding the three workbooks of a set (the default ones, or the calculation's
+// test ones) in a format.
+bool copyBooks(const QString &set, const QString &format, const QString &dir)
+{
+    for (const QString book : {"pb_bara_glid_data", "lb_bara_glid_data", "faktorer"}) {
+        const QString from = format != "xls"    ? kFormats + set + '/' + book + '.' + format
+                             : set == "default" ? kShipped + book + ".xls"
+                                                : LUFTVAKA_TEST_DATA "/calc/" + book + ".xls";
+        if (!QFile::copy(from, dir + '/' + book + '.' + format))
+            return false;
+    }
+    return true;
 }
 
 Sheet sheetOf(const QByteArray &stream, int position = 1)
@@ -122,8 +176,7 @@ const std::tuple<const char *, const char *, const char *, int, int, Cell> kFixt
     {"empty text", "cells.xls", "Värden", 4, 3, text(QString())},
     {"formatted blank", "cells.xls", "Värden", 4, 4, Cell()},
     {"blanks in name", "cells.xls", "PB  0%", 2, 2, number(0.0712)},
-    {"range from C3", "range.xls", "Område", 3, 2, number(3.75)},
-};
+    {"range from C3", "range.xls", "Område", 3, 2, number(3.75)}};
 
 } // namespace
 
@@ -148,8 +201,7 @@ private slots:
             {"cells.xls", "Värden", "A1:J4"},
             {"cells.xls", "Tom", "A1:A1"},
             {"range.xls", "Område", "C3:G7"},
-            {"range.xls", "Bara ram", "B2:B2"},
-        };
+            {"range.xls", "Bara ram", "B2:B2"}};
         for (const auto &[file, name, range] : ranges) {
             const Sheet used = fixtureSheet(file, QString::fromUtf8(name));
             const int rows = used.rowCount(), columns = used.columnCount();
@@ -213,14 +265,7 @@ private slots:
                                  record(0x00BE, u16(2) + u16(2) + u16(15) + u16(15) + u16(3)) +
                                  record(0x00BD, u16(2) + u16(2) + rks + u16(4))}},
                   record(0x0042, u16(1251))));
-        QCOMPARE(sheet.reference(1, 1) + u':' + sheet.reference(2, 4), u"B2:E3"_qs);
-        const Cell expected[2][4] = {
-            {number(2.5), kTrue, Cell(), Cell()},
-            {text(u"été \u0080"_qs), number(-2), number(0.015), number(536870911)}};
-        for (int row = 1; row <= 2; ++row) {
-            for (int column = 1; column <= 4; ++column)
-                QCOMPARE(sheet.at(row, column), expected[row - 1][column - 1]);
-        }
+        QCOMPARE(shown(sheet), u"1,1 2x4/n2.5|b1||/tété \u0080|n-2|n0.015|n536870911"_qs);
     }
 
     // Blanks in opposite corners span the whole sheet, without a table of that size; an
@@ -275,36 +320,134 @@ private slots:
             {record(0x0042, u16(1252)) + kEof, "arbetsbokens inledande post saknas."},
             {chartSheet, "bladet \"Blad1\" är inte ett kalkylblad."},
             {biff8({{"Blad1", {}}}, record(0x002F, u16(1) + QByteArray(52, 'x'))),
-             "Arbetsboken t.xls är lösenordsskyddad och kan inte läsas."},
-            {bof(0x0005, 0x0400) + kEof, "Arbetsboken t.xls är sparad i en äldre Excel-version "
+             "Arbetsboken t.biff är lösenordsskyddad och kan inte läsas."},
+            {bof(0x0005, 0x0400) + kEof, "Arbetsboken t.biff är sparad i en äldre Excel-version "
                                          "som inte kan läsas. Spara den som .xlsx, .ods eller i "
-                                         "Excel 97–2003-format (.xls)."},
-        };
+                                         "Excel 97–2003-format (.xls)."}};
         for (const auto &[stream, what] : cases) {
             const QString message = QString::fromUtf8(what);
             QCOMPARE(refusal(stream), message.startsWith(u"Arbetsboken"_qs)
                                           ? message
-                                          : "Arbetsboken t.xls är skadad: " + message);
+                                          : "Arbetsboken t.biff är skadad: " + message);
         }
     }
 
     // Workbooks cut short fail as damaged (or, cut before their signature, as no workbook),
-    // never read as if their cells were missing.
+    // never read as if their cells were missing; zipped ones at least name the file.
     void truncatedInput()
     {
-        for (const QString name : {"cells.biff", "long.biff", "cells.xls", "biff5.xls"}) {
-            QFile file(kFixtures + name);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray whole = file.readAll();
-            const bool xls = name.endsWith(u".xls");
-            // The last sector of these files holds nothing the cells need.
+        for (const QString name : {"xls/cells.biff", "xls/long.biff", "xls/cells.xls",
+                                   "xls/biff5.xls", "formats/mixed.xlsx", "formats/mixed.ods"}) {
+            const QByteArray whole = bytesOf(LUFTVAKA_TEST_DATA "/" + name);
+            const QString file = name.section(u'/', 1);
+            const bool biff = file.endsWith(u".biff"), xls = file.endsWith(u".xls");
+            // The last sector of an .xls file holds nothing the cells need.
             const qsizetype end = xls ? whole.size() - 512 : whole.size();
-            for (qsizetype size = 0; size < end; size += xls ? 61 : end > 10000 ? 37 : 1) {
-                const QString cut = refusal(whole.left(size), xls);
-                QVERIFY2(cut.startsWith(u"Arbetsboken t.xls är skadad: "_qs) ||
-                             (xls && cut.contains(u"inte en arbetsbok"_qs)),
+            const qsizetype step = xls ? 61 : !biff ? 7 : end > 10000 ? 37 : 1;
+            QVERIFY(end > 1000);
+            for (qsizetype size = 0; size < end; size += step) {
+                const QString cut = refusal(whole.left(size), file);
+                QVERIFY2(!biff && !xls ? cut.contains(file)
+                                       : cut.startsWith("Arbetsboken " + file + " är skadad: ") ||
+                                             (xls && cut.contains(u"inte en arbetsbok"_qs)),
                          qPrintable(QString::number(size) + u' ' + cut));
             }
+        }
+    }
+
+    // .xlsx and .ods read as the .xls does, sheet for sheet and cell for cell, and the three
+    // sets of workbooks compute the same runs.
+    void otherFormatsReadAlike()
+    {
+        const auto xls = Workbook::open(kFormats + "mixed.xls");
+        QVERIFY2(xls, problem(xls));
+        for (const QString format : {"xlsx", "ods"}) {
+            const auto other = Workbook::open(kFormats + "mixed." + format);
+            QVERIFY2(other, problem(other));
+            QCOMPARE(other->sheetCount(), 2);
+            for (int s = 1; s <= 2; ++s) {
+                QCOMPARE((*other->sheet(s))->name() + shown(**other->sheet(s)),
+                         (*xls->sheet(s))->name() + shown(**xls->sheet(s)));
+            }
+            // Slopes on and between the tables' ones, several speeds, flows of every class.
+            std::vector<lv::input::SegmentRow> rows;
+            for (const auto &[slope, speed] : {std::pair{"-7", "20"},
+                                               {"-2", "50"},
+                                               {"0", "70"},
+                                               {"3", "80"},
+                                               {"5", "45"},
+                                               {"7", "100"}})
+                rows.push_back({"1", {"250", slope, speed, "900", speed, "60", speed, "25"}});
+            for (const QString set : {"default", "calc"}) {
+                QTemporaryDir xlsBooks, otherBooks;
+                QVERIFY(copyBooks(set, "xls", xlsBooks.path()));
+                QVERIFY(copyBooks(set, format, otherBooks.path()));
+                const QLocale sv(QStringLiteral("sv_SE"));
+                const auto want =
+                    lv::calc::computeRun({rows, "2010", "8", "0,3"}, xlsBooks.path(), {}, sv);
+                const auto got =
+                    lv::calc::computeRun({rows, "2010", "8", "0,3"}, otherBooks.path(), {}, sv);
+                QVERIFY2(want && got, problem(want) + problem(got));
+                QCOMPARE(got->tunnelMeanRates, want->tunnelMeanRates);
+                for (int i = 0; i < 11 * want->segmentCount; ++i) {
+                    QCOMPARE(got->segmentRates(std::size_t(i % 11 + 1), std::size_t(i / 11 + 1)),
+                             want->segmentRates(std::size_t(i % 11 + 1), std::size_t(i / 11 + 1)));
+                }
+                // A second version of a workbook beside the first stops the run.
+                if (set == "calc" && format == "ods") {
+                    QVERIFY(QFile::copy(otherBooks.filePath("faktorer.ods"),
+                                        xlsBooks.filePath("faktorer.ods")));
+                    QCOMPARE(
+                        lv::calc::computeRun({rows, "2010", "8", "0,3"}, xlsBooks.path(), {}, sv)
+                            .error()
+                            .message,
+                        "Två versioner av faktorer ligger i programmets mapp: faktorer.xls "
+                        "och faktorer.ods. Ta bort den som inte ska användas.");
+                }
+            }
+        }
+    }
+
+    // Odd but sound zipped files: literals, rich text, inline strings, a chart sheet (no
+    // worksheet), a range that starts in the first column.
+    void handMadeZippedCells()
+    {
+        const std::pair<const char *, const char *> cases[] = {
+            {"edgeformat.ods", "2,0 1x3"},
+            {"literals.ods", "2x5/b1|b0|ta   b|n36526.5|n0.5/b1|b0|ta   b|n36526.5|n0.5"},
+            {"handmade.xlsx", "1,0 2x6/|tRik text|tA\rB|tinne|e42|b0/n0.0015|n-4||||"}};
+        for (const auto &[file, expected] : cases) {
+            const auto book = Workbook::open(kFormats + "hostile/" + file);
+            QVERIFY2(book, problem(book));
+            const QString sheet = shown(**book->sheet(1));
+            QVERIFY2(sheet.contains(QString::fromUtf8(expected)), qPrintable(sheet));
+        }
+        const auto book = Workbook::open(kFormats + "hostile/handmade.xlsx");
+        QVERIFY(book->sheetCount() == 1 && (*book->sheet(1))->name() == u"Data");
+    }
+
+    void refusedZippedFiles()
+    {
+        const QByteArray xlsx = bytesOf(kFormats + "mixed.xlsx");
+        const QString tooLarge = "har celler utanför 65 536 rader och 256 kolumner";
+        std::vector<std::tuple<QString, QByteArray, QString>> cases = {
+            {"halved.xlsx", xlsx.left(xlsx.size() / 2), "zip-arkivet är trasigt"},
+            {"nozip.xlsx", "PK\x03\x04 not a zip", "zip-arkivet är trasigt"},
+            {"text.ods", "a text", "är inte en arbetsbok i något av formaten"}};
+        for (const auto &[name, message] : std::initializer_list<std::pair<QString, QString>>{
+                 {"zipbomb.xlsx", "är orimligt stor uppackad"},
+                 {"lyingsize.xlsx", "är skadad"},
+                 {"xmlbomb.xlsx", "sheet1.xml är inte giltig XML"},
+                 {"nosheetpart.xlsx", "sheet1.xml saknas i zip-arkivet"},
+                 {"millionrows.xlsx", tooLarge},
+                 {"millionrows.ods", tooLarge},
+                 {"noresult.xlsx", "cell A1 i bladet \"Blandat\" saknar sitt"},
+                 {"noresult.ods", "cell A1 i bladet \"Blad1\" saknar sitt"}})
+            cases.emplace_back(name, bytesOf(kFormats + "hostile/" + name), message);
+        for (const auto &[name, bytes, message] : cases) {
+            const QString read = refusal(bytes, name);
+            QVERIFY2(!bytes.isEmpty() && read.contains(name) && read.contains(message),
+                     qPrintable(name + ": " + read));
         }
     }
 

@@ -1,8 +1,6 @@
 #include "fuzz/targets.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTest>
+#include <QtTest>
 
 // Every committed input of the fuzz targets (seed corpus and regression inputs of crashes,
 // hangs and leaks found) through the targets' own code: none may crash, and every property

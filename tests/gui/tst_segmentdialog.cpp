@@ -1,8 +1,6 @@
 #include "gui/input/segmentdialog.h"
 #include "gui/windowdriver.h"
 
-#include <QAccessible>
-
 using Message = RecordingPrompts::Message;
 
 class TestSegmentDialog : public QObject
@@ -38,8 +36,7 @@ private slots:
             // The first failing check speaks.
             {"number before slope", "numberEdit=x slopeEdit=", "Ogiltigt Segmentnummer: x"},
             {"slope before length", "slopeEdit=x lengthEdit=", "Ogiltig lutning: x"},
-            {"negative before zero speed", "lbSpeedEdit=0 lbFlowEdit=-1", negative},
-        };
+            {"negative before zero speed", "lbSpeedEdit=0 lbFlowEdit=-1", negative}};
         for (const auto &[name, changes, message] : rows)
             QTest::newRow(qPrintable(name)) << changes << message;
     }

@@ -12,7 +12,6 @@
 #include "gui/windowdriver.h"
 
 #include <QPrinter>
-#include <QtWidgets>
 
 using lv::files::InputDocument;
 using lv::input::SegmentRow;
@@ -145,7 +144,7 @@ private:
     void open(const QString &path)
     {
         prompts.openAnswers = {path};
-        get<QAction>("openAction")->trigger();
+        trigger("openAction");
     }
 
     // Saved and opened again, the input gives the same fields; a text that is no number is
@@ -158,7 +157,7 @@ private:
                                        path("no/%1"), ""}[pick(4)];
         const QStringList saved = fieldsOf(window.inputDocument());
         prompts.saveAnswers = {to};
-        get<QAction>("saveInputAction")->trigger();
+        trigger("saveInputAction");
         if (to.isEmpty() || !prompts.messages.isEmpty())
             return;
         open(to);
@@ -169,9 +168,9 @@ private:
     void checkInvariants()
     {
         for (const Message &m : prompts.messages) {
-            const auto icon =
-                m.title == u"Luftvaka" ? lv::MessageIcon::None : lv::MessageIcon::Exclamation;
-            expect(m.icon == icon && kAllowed.match(m.title + ": " + m.text).hasMatch(),
+            expect(m.icon == (m.title == u"Luftvaka" ? lv::MessageIcon::None
+                                                     : lv::MessageIcon::Exclamation) &&
+                       kAllowed.match(m.title + ": " + m.text).hasMatch(),
                    m.title + ": " + m.text);
         }
         // The commands' states follow the lists and the runs.
@@ -249,7 +248,7 @@ private:
              prompts.printerAnswer = chance(0.6);
              const QString pdf = path(chance(0.8) ? "f%1.pdf" : "no/%1.pdf");
              prompts.onPrinter = [pdf](QPrinter &printer) { printer.setOutputFileName(pdf); };
-             get<QAction>(chance(0.4) ? "saveResultsAction" : "printAction")->trigger();
+             trigger(chance(0.4) ? "saveResultsAction" : "printAction");
          }},
         {0, 24, "Lägg till",
          [this] {
@@ -276,8 +275,7 @@ private:
                  QTest::mouseClick(results()->viewport(), button, {}, at);
          }},
         {0, 8, "Kopiera värde", [this] { click("copyValueButton"); }},
-        {0, 8, "Ta bort markerat", [this] { click("removeRowButton"); }},
-    };
+        {0, 8, "Ta bort markerat", [this] { click("removeRowButton"); }}};
 
     QRandomGenerator m_rng;
     QTemporaryDir m_dir;

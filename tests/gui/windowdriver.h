@@ -3,16 +3,8 @@
 #include "gui/app/mainwindow.h"
 #include "gui/recordingprompts.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QStatusBar>
-#include <QTabWidget>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 // Helpers that drive the windows through their object names, as a user would.
 
@@ -118,6 +110,13 @@ struct WindowFixture
         return named<T>(window, name);
     }
     void click(const QString &name) { get<QAbstractButton>(name)->click(); }
+    void trigger(const QString &name) { get<QAction>(name)->trigger(); }
+    // Whether a menu item or a control can be used.
+    bool enabled(const QString &name)
+    {
+        const QAction *action = window.findChild<QAction *>(name);
+        return action ? action->isEnabled() : get(name)->isEnabled();
+    }
     void setText(const QString &name, const QString &text) { get<QLineEdit>(name)->setText(text); }
     QString text(const QString &name) { return get<QLineEdit>(name)->text(); }
     QAbstractItemView *segments() { return get<QAbstractItemView>("segmentView"); }
