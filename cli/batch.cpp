@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace lv::cli {
 
@@ -272,6 +273,15 @@ QString batchHelp()
                "\n"
                "Exit status: 0 done, 1 a fault in the input file or a workbook, 2 wrong usage.\n") +
            QStringLiteral("\n") + airHelp();
+}
+
+bool wantsChart(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--chart") == 0)
+            return true;
+    }
+    return false;
 }
 
 int runCalculation(const QStringList &args)

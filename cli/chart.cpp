@@ -11,15 +11,6 @@
 
 namespace lv::cli {
 
-bool wantsChart(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--chart") == 0)
-            return true;
-    }
-    return false;
-}
-
 // luftvaka-batch-chart's side: the calculation as luftvaka-batch does it, under a GUI
 // application for the painter.
 int runWithChart(int argc, char *argv[])

@@ -30,15 +30,6 @@ std::string ownDirectory()
 
 } // namespace
 
-bool wantsChart(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--chart") == 0)
-            return true;
-    }
-    return false;
-}
-
 int runWithChart(int argc, char *argv[])
 {
     const std::string chartTool = ownDirectory() + "/luftvaka-batch-chart";

@@ -619,11 +619,7 @@ bool MainWindow::saveInput()
     const files::TunnelAir air = m_airTab->tunnelAir();
     if (!gui::saveInputFileTo(m_prompts, m_inputPath, document, &air))
         return false;
-    m_savedDocument = document;
-    m_savedAir = air;
-    setWindowModified(false);
-    rememberInputFile(m_inputPath);
-    updateTitle();
+    markSaved(m_inputPath, document, air);
     return true;
 }
 
@@ -635,13 +631,20 @@ bool MainWindow::saveInputAs()
         gui::saveInputFileAs(m_prompts, this, document, &air, QFileInfo(m_inputPath).fileName());
     if (path.isEmpty())
         return false;
+    markSaved(path, document, air);
+    return true;
+}
+
+// The input as just written to `path` is the saved state from now on.
+void MainWindow::markSaved(const QString &path, const files::InputDocument &document,
+                           const files::TunnelAir &air)
+{
     m_inputPath = QFileInfo(path).absoluteFilePath();
     m_savedDocument = document;
     m_savedAir = air;
     setWindowModified(false);
     rememberInputFile(m_inputPath);
     updateTitle();
-    return true;
 }
 
 void MainWindow::saveResultFile()

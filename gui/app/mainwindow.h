@@ -75,6 +75,8 @@ private:
     void updateRecentMenu();
     void takeInput(const QString &path, const files::InputDocument &document);
     void loadTunnelAir(const QString &inputPath);
+    void markSaved(const QString &path, const files::InputDocument &document,
+                   const files::TunnelAir &air);
     void rememberInputFile(const QString &path);
     // Asks to save unsaved input before a command that would lose it; false cancels.
     bool maySetInputAside();
