@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -141,6 +142,13 @@ int main(int argc, char *argv[])
     child<QComboBox>(window, "quantityCombo")->setCurrentIndex(1);
     settle();
     if (!save(QStringLiteral("screenshot-langs-tunneln.png")))
+        return 1;
+
+    // The air demand of the whole tunnel and of the uphill stretch, at a cross-section of 60 m².
+    child<QTabWidget>(window, "tabs")->setCurrentIndex(3);
+    child<QLineEdit>(window, "areaEdit")->setText(QStringLiteral("60"));
+    settle();
+    if (!save(QStringLiteral("screenshot-luftbehov.png")))
         return 1;
 
     // The printed report as "Spara som PDF..." writes it; tools/screenshots.sh makes its first
