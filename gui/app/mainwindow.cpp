@@ -37,6 +37,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -107,6 +108,7 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     setObjectName(QStringLiteral("MainWindow"));
     setWindowIcon(appIcon());
 
+    m_undoStack = new QUndoStack(this);
     auto *central = new QWidget(this);
     // The result tab stays disabled until a run: no path may make it current before.
     m_tabs = new GuardedTabWidget(central);
@@ -114,6 +116,8 @@ MainWindow::MainWindow(Prompts &prompts, const QString &appPath, QWidget *parent
     auto *inputTab = new QWidget(m_tabs);
     buildInputTab(inputTab);
     m_resultTab = new ResultTab(m_prompts, m_tabs);
+    m_resultTab->setUndoStack(m_undoStack);
+    m_segments->setUndoStack(m_undoStack);
     m_tabs->addTab(inputTab, QStringLiteral("Indata"));
     m_tabs->addTab(m_resultTab, QStringLiteral("Resultat"));
     // Enabled and closed off together with the result tab.
@@ -294,6 +298,18 @@ void MainWindow::buildMenus()
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
 
+    // "Ångra" takes back a removed segment or result row; the stack is emptied whenever the
+    // lists are replaced (a file opened, "Rensa", a new run).
+    m_editMenu = menuBar()->addMenu(QStringLiteral("&Redigera"));
+    m_editMenu->setObjectName(QStringLiteral("editMenu"));
+    QAction *undo = m_undoStack->createUndoAction(this, QStringLiteral("Ångra"));
+    undo->setObjectName(QStringLiteral("undoAction"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = m_undoStack->createRedoAction(this, QStringLiteral("Gör om"));
+    redo->setObjectName(QStringLiteral("redoAction"));
+    redo->setShortcut(QKeySequence::Redo);
+    m_editMenu->addActions({undo, redo});
+
     m_compareMenu = menuBar()->addMenu(QStringLiteral("&Jämför"));
     m_compareMenu->setObjectName(QStringLiteral("compareMenu"));
     QAction *compareYears =
@@ -420,6 +436,7 @@ void MainWindow::calculate()
         *m_run, {QFileInfo(m_inputPath).fileName(), m_runDocument.scenario, m_runDocument.year,
                  m_runDocument.sps, m_runDocument.studdedShare}));
     m_resultTab->setStale(false);
+    m_undoStack->clear();
     std::vector<QString> numbers;
     numbers.reserve(input.rows.size());
     for (const auto &row : input.rows)
@@ -435,6 +452,7 @@ void MainWindow::clearCurrentTab()
     if (m_tabs->currentIndex() == kInputTab) {
         if (!maySetInputAside())
             return;
+        m_undoStack->clear();
         // Emptied, the input belongs to no file any more.
         m_inputPath.clear();
         m_savedDocument = files::InputDocument{};
@@ -452,6 +470,7 @@ void MainWindow::clearCurrentTab()
     } else if (m_tabs->currentIndex() == kAlongTab) {
         m_alongTab->clear();
     } else {
+        m_undoStack->clear();
         m_resultTab->clearResults();
         m_printAction->setEnabled(false);
         m_saveResultsAction->setEnabled(false);
@@ -475,6 +494,7 @@ void MainWindow::setInputDocument(const files::InputDocument &document)
     m_spsEdit->setText(document.sps);
     m_studdedShareEdit->setText(document.studdedShare);
     m_settingInput = false;
+    m_undoStack->clear();
     inputChanged();
 }
 

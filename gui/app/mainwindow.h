@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QUndoStack;
 
 namespace lv::gui {
 
@@ -132,6 +133,8 @@ private:
     QAction *m_savePdfAction = nullptr;
     QMenu *m_compareMenu = nullptr;
     QAction *m_exitAction = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QUndoStack *m_undoStack = nullptr;
     QMenu *m_helpMenu = nullptr;
     QAction *m_aboutAction = nullptr;
 };

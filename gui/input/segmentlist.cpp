@@ -1,5 +1,6 @@
 #include "gui/input/segmentlist.h"
 
+#include "gui/input/removalcommand.h"
 #include "gui/input/segmentdialog.h"
 #include "gui/input/segmenttablemodel.h"
 #include "gui/prompts/prompts.h"
@@ -9,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace lv::gui {
@@ -111,12 +113,16 @@ void SegmentList::removeSegment()
     const int row = selectedRow();
     if (row < 0)
         return;
-    // A removed segment's typed values are gone for good, so the user confirms first.
-    const QString number = m_model.rows()[std::size_t(row)].number;
-    if (!m_prompts.askYesNo(QStringLiteral("Ta bort segment %1?").arg(number),
-                            QStringLiteral("Ta bort")))
-        return;
-    m_model.removeRow(row);
+    // Removed at once; "Ångra" puts the segment back with its typed values.
+    const QString text =
+        QStringLiteral("ta bort segment %1").arg(m_model.rows()[std::size_t(row)].number);
+    auto *removal = new RemovalCommand<SegmentTableModel, SegmentRow>(text, m_model, row);
+    if (m_undoStack) {
+        m_undoStack->push(removal);
+    } else {
+        removal->redo();
+        delete removal;
+    }
     // The next row is not chosen for the user: a removal leaves no row selected.
     m_segmentView->clearSelection();
     m_removeButton->setEnabled(false);

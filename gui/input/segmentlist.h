@@ -6,6 +6,7 @@
 
 class QPushButton;
 class QTreeView;
+class QUndoStack;
 
 namespace lv::gui {
 
@@ -23,6 +24,9 @@ public:
 
     // "Rensa" on the input tab: no rows, "Ändra..." and "Ta bort" disabled.
     void clear();
+
+    // "Ta bort" becomes a step of this stack, which "Ångra" takes back.
+    void setUndoStack(QUndoStack *stack) { m_undoStack = stack; }
 
     QTreeView *view() const { return m_segmentView; }
     QPushButton *firstButton() const { return m_addButton; }
@@ -45,6 +49,7 @@ private:
     QPushButton *m_addButton = nullptr;
     QPushButton *m_editButton = nullptr;
     QPushButton *m_removeButton = nullptr;
+    QUndoStack *m_undoStack = nullptr;
 };
 
 } // namespace lv::gui

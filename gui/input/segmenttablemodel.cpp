@@ -67,6 +67,13 @@ bool SegmentTableModel::removeRows(int row, int count, const QModelIndex &parent
     return true;
 }
 
+void SegmentTableModel::insertRowAt(int index, const SegmentRow &row)
+{
+    beginInsertRows(QModelIndex(), index, index);
+    m_rows.insert(m_rows.begin() + index, row);
+    endInsertRows();
+}
+
 void SegmentTableModel::setRows(std::vector<SegmentRow> rows)
 {
     beginResetModel();

@@ -33,6 +33,8 @@ public:
     // Places a row by its number: overwrites the row with the identical number text, or
     // inserts it before the first row with a greater or equal number, or appends it.
     void putRow(const input::SegmentRow &row);
+    // Puts a row back at `index` (0..rowCount()), the rows from there one further down.
+    void insertRowAt(int index, const input::SegmentRow &row);
     void clear();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "core/calc/calculationrun.h"
 #include "core/input/segmentrow.h"
+#include "gui/input/removalcommand.h"
 #include "gui/prompts/prompts.h"
 #include "gui/results/resulttablemodel.h"
 
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace lv::gui {
@@ -354,11 +356,17 @@ void ResultTab::removeSelectedRow()
     const QModelIndexList selected = m_resultView->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    const QString label = m_model->rows()[std::size_t(selected.first().row())].label;
-    if (!m_prompts.askYesNo(QStringLiteral("Ta bort raden \"%1\"?").arg(label),
-                            QStringLiteral("Ta bort markerat")))
-        return;
-    m_model->removeRow(selected.first().row());
+    // Removed at once; "Ångra" puts the row back, its values in the list's mode of then.
+    const int row = selected.first().row();
+    const QString text =
+        QStringLiteral("ta bort raden %1").arg(m_model->rows()[std::size_t(row)].label);
+    auto *removal = new RemovalCommand<ResultTableModel, results::ResultRow>(text, *m_model, row);
+    if (m_undoStack) {
+        m_undoStack->push(removal);
+    } else {
+        removal->redo();
+        delete removal;
+    }
     // The next row is not chosen for the user: another row must be clicked first.
     m_resultView->clearSelection();
     m_removeRowButton->setEnabled(false);
@@ -399,6 +407,9 @@ void ResultTab::chooseMode(Mode mode)
     // then every row again from its label.
     setHeaders(results::resultHeaders(mode));
     recomputeRows();
+    // A removed row kept for "Ångra" holds the other mode's values.
+    if (m_undoStack)
+        m_undoStack->clear();
 }
 
 const results::StretchSums &ResultTab::stretchSums()

@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTreeView;
+class QUndoStack;
 
 namespace lv::gui {
 
@@ -35,6 +36,9 @@ class ResultTab : public QWidget
 
 public:
     explicit ResultTab(Prompts &prompts, QWidget *parent = nullptr);
+
+    // "Ta bort markerat" becomes a step of this stack, which "Ångra" takes back.
+    void setUndoStack(QUndoStack *stack) { m_undoStack = stack; }
 
     // "Kopiera värde" off: a new run is starting.
     void disableCopy();
@@ -106,6 +110,7 @@ private:
     QLineEdit *m_stopEdit = nullptr;
     QPushButton *m_addStretchButton = nullptr;
     QPushButton *m_removeRowButton = nullptr;
+    QUndoStack *m_undoStack = nullptr;
     QPushButton *m_copyValueButton = nullptr;
 };
 

@@ -58,6 +58,15 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
     return m_headers[section];
 }
 
+void ResultTableModel::insertRowAt(int index, const results::ResultRow &row)
+{
+    beginInsertRows(QModelIndex(), index, index);
+    m_rows.insert(m_rows.begin() + index, row);
+    if (m_marked && m_marked->row >= index)
+        ++m_marked->row;
+    endInsertRows();
+}
+
 bool ResultTableModel::removeRows(int row, int count, const QModelIndex &parent)
 {
     if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount())

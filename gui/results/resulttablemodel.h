@@ -34,6 +34,8 @@ public:
 
     const std::vector<results::ResultRow> &rows() const { return m_rows; }
     void appendRow(const results::ResultRow &row);
+    // Puts a row back at `index` (0..rowCount()); a marked cell below moves with its row.
+    void insertRowAt(int index, const results::ResultRow &row);
     // New texts for the rows (the same rows recomputed in another mode keep their selection and
     // mark); a different number of rows replaces the list.
     void setRows(std::vector<results::ResultRow> rows);
