@@ -679,8 +679,7 @@ void MainWindow::printResults()
 {
     if (!mayUseStaleResults(kPrintTitle))
         return;
-    const QString pdfName =
-        m_inputPath.isEmpty() ? QString() : QFileInfo(m_inputPath).completeBaseName() + ".pdf";
+    const QString pdfName = reportPdfName();
     m_airTab->setStretches(m_resultTab->runState(), stretchLabels(m_resultTab->rows()));
     const auto air = m_airTab->report();
     gui::printResults(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),
@@ -696,7 +695,15 @@ void MainWindow::saveReportPdf()
     const auto air = m_airTab->report();
     gui::saveReportPdf(m_prompts, this, m_scenarioEdit->text(), m_resultTab->mode(),
                        m_resultTab->rows(), m_resultTab->slopeNotice(), m_run.get(),
-                       air ? &*air : nullptr);
+                       air ? &*air : nullptr, reportPdfName());
+}
+
+// A report printed to a file is named after the input file ("tunnel.pdf"), if one is open.
+QString MainWindow::reportPdfName() const
+{
+    return m_inputPath.isEmpty()
+               ? QString()
+               : QFileInfo(m_inputPath).completeBaseName() + QStringLiteral(".pdf");
 }
 
 void MainWindow::compareYears()

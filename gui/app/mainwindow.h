@@ -76,6 +76,7 @@ private:
     void updateRecentMenu();
     void takeInput(const QString &path, const files::InputDocument &document);
     void loadTunnelAir(const QString &inputPath);
+    QString reportPdfName() const;
     void markSaved(const QString &path, const files::InputDocument &document,
                    const files::TunnelAir &air);
     void rememberInputFile(const QString &path);

@@ -116,9 +116,9 @@ void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, re
 
 void saveReportPdf(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                    const std::vector<results::ResultRow> &rows, const QString &notice,
-                   const calc::RunState *run, const files::AirReport *air)
+                   const calc::RunState *run, const files::AirReport *air, const QString &pdfName)
 {
-    const QString path = prompts.saveFileName(parent, kSavePdfTitle, kPdfFilter);
+    const QString path = prompts.saveFileName(parent, kSavePdfTitle, kPdfFilter, pdfName);
     if (path.isEmpty())
         return;
     const render::ReportDocument document{

@@ -68,10 +68,12 @@ void printResults(Prompts &prompts, QWidget *parent, const QString &scenario, re
                   const calc::RunState *run = nullptr, const files::AirReport *air = nullptr,
                   const QString &pdfName = QString());
 
-// "Spara som PDF...": the same report written straight to a PDF file the user chooses,
-// replacing it atomically; a failure is shown and leaves any existing file as it was.
+// "Spara som PDF...": the same report written straight to a PDF file the user chooses (the
+// dialog proposes `pdfName`), replacing it atomically; a failure is shown and leaves any existing
+// file as it was.
 void saveReportPdf(Prompts &prompts, QWidget *parent, const QString &scenario, results::Mode mode,
                    const std::vector<results::ResultRow> &rows, const QString &notice,
-                   const calc::RunState *run, const files::AirReport *air = nullptr);
+                   const calc::RunState *run, const files::AirReport *air = nullptr,
+                   const QString &pdfName = QString());
 
 } // namespace lv::gui
