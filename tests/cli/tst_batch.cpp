@@ -13,6 +13,7 @@ namespace {
 const QString kData = QStringLiteral(LUFTVAKA_TEST_DATA);
 const QString kTunnel = kData + "/cli/tunnel.dat";
 const QString kBiff5 = kData + "/xls/biff5.xls";
+const QString kCriteria = QStringLiteral(LUFTVAKA_SOURCE_DIR "/data/luftkriterier.ini");
 
 // Exit status, standard output and error. A calculation gets the test workbooks and the Swedish
 // locale; --dump only what it is given.
@@ -31,6 +32,15 @@ std::tuple<int, QByteArray, QString> run(QStringList args)
 bool near(const QByteArray &field, double expected)
 {
     return std::fabs(field.toDouble() - expected) <= 1e-6 * std::fabs(expected) + 1e-9;
+}
+
+// Output as a script reads it: lines of TAB-separated fields.
+QList<QList<QByteArray>> fields(const QByteArray &out)
+{
+    QList<QList<QByteArray>> rows;
+    for (const QByteArray &line : out.trimmed().split('\n'))
+        rows << line.split('\t');
+    return rows;
 }
 
 } // namespace
@@ -53,14 +63,16 @@ private slots:
         for (const auto &[stretch, label, totals, fuel, road, km] : cases) {
             QStringList args{"--stretch", stretch, "--tsv", "--segments", kTunnel};
             const auto [status, out, err] = run(totals ? args << "--totals" : args);
-            // As a script reads it: lines of TAB-separated fields, one empty line between tables.
-            QList<QList<QByteArray>> rows;
-            for (const QByteArray &line : out.trimmed().split('\n'))
-                rows << line.split('\t');
+            // One empty line between the tables.
+            QList<QList<QByteArray>> rows = fields(out);
             QVERIFY(rows.size() == 7 && rows.takeAt(3) == QList<QByteArray>{""});
-            // The segment table adds chainage start and end and height to the twelve fields.
+            // The segment table adds chainage start and end and height (at the end) to the
+            // twelve fields.
             for (int i = 0; i < rows.size(); ++i)
                 QCOMPARE(rows[i].size(), i < 3 ? 12 : 15);
+            QCOMPARE(rows[3].mid(12) + rows[4].mid(12) + rows[5].mid(12),
+                     (QList<QByteArray>{"Kedjemått start: [m]", "Kedjemått slut: [m]", "Höjd: [m]",
+                                        "0", "400", "0", "400", "1000", "18"}));
             QCOMPARE(rows[0][1], totals ? "Bränsle: [l]"_ba : "Bränsle: [l/km]"_ba);
             QVERIFY(rows[1][0] == "Totalt" && near(rows[1][1], 33372.6) && near(rows[1][9], 7.75));
             QCOMPARE(rows[2][0], label);
@@ -158,6 +170,120 @@ private slots:
                 expected);
             QCOMPARE(QFile::exists(eff), !dump && code == 0);
         }
+    }
+
+    // --chart writes a file of its suffix's kind (in any case) beside the usual output; wrong use
+    // is refused before anything is computed, and a chart that cannot be written leaves no
+    // output.
+    void chart()
+    {
+        const std::tuple<QString, QString, int, QByteArray, QString> cases[] = {
+            {"c.pdf", "nox", 0, "%PDF", ""},
+            {"c.SVG", "pm10", 0, "<?xml", ""},
+            {"c.png", "road_pm10", 0, "\x89PNG", ""},
+            {"c.pdf", "soot", 2, "", "luftvaka-batch: unknown quantity soot"},
+            {"c.pdf", "", 2, "", "luftvaka-batch: --chart and --quantity go together"},
+            {"c.gif", "fuel", 2, "", "luftvaka-batch: --chart takes a .pdf, .svg or .png file"},
+            {"none/c.png", "fuel", 1, "", "Filen c.png sparades inte"},
+        };
+        for (const auto &[name, quantity, status, magic, message] : cases) {
+            QTemporaryDir dir;
+            QStringList args{"-o", dir.filePath("ut.eff"), "--chart", dir.filePath(name), kTunnel};
+            if (!quantity.isEmpty())
+                args << "--quantity" << quantity;
+            const auto [code, out, err] = run(args);
+            QCOMPARE(code, status);
+            QVERIFY2(err.contains(message), qPrintable(err));
+            QFile chart(dir.filePath(name));
+            QCOMPARE(chart.exists(), status == 0);
+            QVERIFY(status != 0 || (chart.open(QIODevice::ReadOnly) && chart.size() > 1000 &&
+                                    chart.read(magic.size()) == magic));
+            QCOMPARE(QFile::exists(dir.filePath("ut.eff")), status == 0);
+        }
+    }
+
+    // --compare-years: "Totalt" fuel 33372,6 l/km in 2005, then the stretch in the C locale.
+    // --compare of the file against itself: no difference, 0 % wherever there is a base, "–"
+    // where the value is zero (no studded tyres: no road wear of them).
+    void compare()
+    {
+        const auto years =
+            fields(std::get<1>(run({"--tsv", "--compare-years", "--stretch", "0:120,5", kTunnel})));
+        QCOMPARE(years.size(), 1 + 2 * 11);
+        QCOMPARE(years[0].join('|'), "Delsträcka|Storhet|2005|2010|2020|"
+                                     "Ändring 2010 mot 2005 [%]|Ändring 2020 mot 2005 [%]"_ba);
+        QCOMPARE(years[1].mid(0, 2), (QList<QByteArray>{"Totalt", "Bränsle: [l/km]"}));
+        QCOMPARE(qRound(years[1][2].toDouble() * 10), 333726);
+        QCOMPARE(years[12][0], "0 - 120.5"_ba);
+        for (const auto &line : years)
+            QCOMPARE(line.size(), 7);
+
+        const auto [status, out, err] = run({"--tsv", "--totals", "--compare", kTunnel, kTunnel});
+        const auto lines = fields(out);
+        QCOMPARE(status, 0);
+        QCOMPARE(lines[0].join('|'),
+                 "Delsträcka|Storhet|Senaste beräkningen|tunnel.dat|Skillnad|Skillnad [%]"_ba);
+        QCOMPARE(lines[1].mid(1),
+                 (QList<QByteArray>{"Bränsle: [l]", lines[1][2], lines[1][2], "0", "0"}));
+        QVERIFY(lines[1][2].toDouble() > 0);
+        for (const auto &line : lines.mid(1, 11))
+            QVERIFY(line[5] == "0" || (line[2] == "0" && line[5] == "–"));
+        QCOMPARE(std::get<0>(run({"--compare-years", kTunnel})), 2);
+        QCOMPARE(std::get<0>(run({"--tsv", "--compare", kData + "/cli/none.dat", kTunnel})), 1);
+    }
+
+    // --air with the shipped criteria file (20 % of NOx as NO2, 1.91 - 0.04 mg/m³ of margin):
+    // the header as scripts read it, "Totalt" first, stretches in the C locale. 0..400 lies in
+    // segment 1 alone (NOx 84733 g/km): E = 0.2 · 84733 · 0.4 g/h, the mean demand half the
+    // exit demand.
+    void air()
+    {
+        const auto [status, out, err] = run({"--air", "--criteria", kCriteria, "--stretch", "0:400",
+                                             "--stretch", "0,5:700", "--tsv", kTunnel});
+        QCOMPARE(status, 0);
+        const auto lines = fields(out);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0].join('\t'),
+                 "stretch\tE_NO2_g_h\tQ_NO2_mean_m3s\tQ_NO2_exit_m3s\tQ_visibility_m3s\t"
+                 "Q_design_m3s\tgoverning\tair_speed_ms\twarning");
+        QVERIFY(lines[1][0] == "Totalt" && lines[3][0] == "0.5 - 700");
+        const QList<QByteArray> &f = lines[2];
+        QVERIFY(f.size() == 9 && f[0] == "0 - 400");
+        QVERIFY(std::abs(f[1].toDouble() - 6778.64) < 1e-9);
+        QVERIFY(std::abs(f[3].toDouble() - 6778.64 / 6.732) < 1e-9);
+        QVERIFY(std::abs(2 * f[2].toDouble() - f[3].toDouble()) < 1e-9);
+    }
+
+    // The .luft beside the input file over the criteria file, the command line over both: the
+    // air speed is the design flow over the cross-section in force. A bad criteria file stops
+    // with status 1 and names the file, the key and the value.
+    void airSettings()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(kTunnel, dir.filePath("t.dat")));
+        QFile luft(dir.filePath("t.luft"));
+        QVERIFY(luft.open(QIODevice::WriteOnly) && luft.write("[luft]\narea_m2 = 100\n") > 0);
+        luft.close();
+        for (const auto &[area, args] :
+             {std::pair{100.0, QStringList{}}, std::pair{50.0, QStringList{"--area", "50"}}}) {
+            const auto [status, out, err] =
+                run(QStringList{"--air", "--tsv", dir.filePath("t.dat")} + args);
+            const QList<QByteArray> f = fields(out).value(1);
+            QVERIFY2(status == 0 && f.size() == 9, qPrintable(err));
+            QVERIFY(std::abs(f[7].toDouble() * area / f[5].toDouble() - 1) < 1e-12);
+        }
+
+        QFile shipped(kCriteria), bad(dir.filePath("k.ini"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly) && bad.open(QIODevice::WriteOnly));
+        bad.write(shipped.readAll().replace("area_m2 = 60", "area_m2 = 60 m2"));
+        bad.close();
+        const auto [status, out, err] =
+            run({"--air", "--criteria", bad.fileName(), "--tsv", kTunnel});
+        QVERIFY(status == 1 && out.isEmpty());
+        QVERIFY2(err.contains(bad.fileName()) && err.contains("area_m2 = \"60 m2\" är inget tal"),
+                 qPrintable(err));
+        const auto [zero, zeroOut, zeroErr] = run({"--air", "--area", "0", "--tsv", kTunnel});
+        QVERIFY(zero == 1 && zeroErr.contains("area_m2 = 0 ligger utanför"));
     }
 };
 

@@ -284,6 +284,52 @@ private slots:
         }
     }
 
+    // Factors of a slope and speed seen before (kept from the first segment that had them) are
+    // the factors that slope and speed give on their own, for Pb and Lb.
+    void repeatedSpeeds()
+    {
+        const std::tuple<const char *, const char *, float, float> cases[] = {
+            {"0", "50", 11, 803},  {"3", "80", 25, 1609}, {"0", "35", 9.5f, 801.5f},
+            {"3", "50", 19, 1603}, {"0", "80", 17, 809},  {"3", "35", 17.5f, 1601.5f},
+            {"0", "50", 11, 803},  {"3", "50", 19, 1603}, {"0", "35", 9.5f, 801.5f},
+            {"3", "80", 25, 1609},
+        };
+        RunInput input{{}, "2005", "1", "0"};
+        for (const auto &[slope, speed, pb, lb] : cases)
+            input.rows.push_back(segment(slope, speed));
+        const auto r = run(input);
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            QCOMPARE(r->profileFactors(1, 4, i), std::get<2>(cases[i]));
+            QCOMPARE(r->profileFactors(3, 4, i), std::get<3>(cases[i]));
+        }
+    }
+
+    // A weight cell without a number (an error cell) is a fault only where a segment uses it:
+    // P11 weighs NOx of passenger cars at 50 km/h and below, P3 is never read.
+    void weightCellsWithoutNumbers()
+    {
+        // The cell's RK record and row, the second segment's speed, whether the run computes.
+        const std::tuple<const char *, const char *, const char *, bool> cases[] = {
+            {"7e020a0002000f00", "0200", "60", true},
+            {"7e020a0002000f00", "0200", "50", true},
+            {"7e020a000a000f00", "0a00", "60", true},
+            {"7e020a000a000f00", "0a00", "50", false},
+        };
+        for (const auto &[record, row, speed, computes] : cases) {
+            QByteArray book = testBook("faktorer.xls");
+            const qsizetype at = book.indexOf(QByteArray::fromHex(record));
+            QVERIFY(at > 0);
+            book.replace(at, 14,
+                         QByteArray::fromHex(QByteArray("05020a00") + row + "0f000f002a010000"));
+            const auto r =
+                runReplacing("faktorer.xls", book,
+                             {{segment("0", "80"), segment("0", speed)}, "2005", "1", "0"});
+            QCOMPARE(r.ok(), computes);
+            if (!computes)
+                QVERIFY2(r.error().message.contains(u"P11"), qPrintable(r.error().message));
+        }
+    }
+
     // Wt (B45) of the factor sheet as a text or a boolean: road wear is 100 Wp + 11 Wt.
     void factorCells()
     {

@@ -1,16 +1,21 @@
 #include "core/files/report.h"
 #include "core/text/textfile.h"
+#include "gui/files/filecommands.h"
 #include "gui/files/reportprinter.h"
+#include "gui/prompts/filedialogs.h"
 #include "gui/results/resulttab.h"
 #include "gui/windowdriver.h"
+#include "render/reportpages.h"
 
 #include <QPrinter>
 
 #include <unistd.h>
 
 using lv::MessageIcon;
+using lv::SaveAnswer;
 using lv::files::InputDocument;
 using Message = RecordingPrompts::Message;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,9 +28,7 @@ struct Fixture : WindowFixture
     Fixture() : WindowFixture(LUFTVAKA_TEST_DATA "/calc")
     {
         runTestTunnel("Södra länken");
-        setText("startEdit", "300");
-        setText("stopEdit", "700");
-        click("addStretchButton");
+        addStretch("300:700");
     }
     // Everything a file command might touch: the input, the result list, its mode and the
     // result tab and menus.
@@ -125,10 +128,69 @@ const Open kOpens[] = {{"segment numbers round half to even", "in.dat", "10\t0,5
                        {"a directory", "folder.dat", "", ""},
                        {"cancelled", "", "", ""}};
 
+InputDocument readBack(const QString &path)
+{
+    const auto bytes = lv::text::readWholeFile(path);
+    const auto document = bytes ? lv::files::readInputFile(*bytes) : InputDocument{};
+    return document ? *document : InputDocument{"<unreadable>", {}, {}, {}, {}};
+}
+
+// The small tunnel "Södra länken": 400 m at 0 %, 600 m at 3 %, 2005, SPS 10, share 0.
+const QString kSmallPath = QStringLiteral(LUFTVAKA_TEST_DATA "/gui/files/input_small.dat");
+const InputDocument kSmall = readBack(kSmallPath);
+
+// The window on the small test workbooks with the small tunnel opened from tunnel.dat.
+struct OpenedFixture : WindowFixture
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath("tunnel.dat");
+
+    OpenedFixture() : WindowFixture(LUFTVAKA_TEST_DATA "/calc")
+    {
+        if (!QFile::copy(kSmallPath, path) || !window.openInputPath(path))
+            qFatal("cannot open the small tunnel");
+    }
+    QString title()
+    {
+        return window.windowTitle() + u' ' + QString::number(window.isWindowModified());
+    }
+};
+
+// An answer to "Spara ändringar i indata?" and what follows: whether the command goes on and
+// whether the input was saved (to the open file, without a dialog) first.
+struct LosingCase
+{
+    const char *name;
+    bool dirty;
+    SaveAnswer answer;
+    bool done, saved;
+};
+const LosingCase kLosing[] = {
+    {"unchanged", false, SaveAnswer::Cancel, true, false},
+    {"Spara inte", true, SaveAnswer::Discard, true, false},
+    {"Avbryt", true, SaveAnswer::Cancel, false, false},
+    {"Spara", true, SaveAnswer::Save, true, true},
+};
+
+// A faulty value typed into a field, and the field that has the focus after the message.
+struct FaultCase
+{
+    const char *name, *field, *text;
+};
+const FaultCase kFaults[] = {
+    {"SPS", "spsEdit", "tio"},          {"share", "studdedShareEdit", "1,5"},
+    {"year", "yearCombo", ""},          {"start", "startEdit", "a"},
+    {"stop", "stopEdit", "b"},          {"number", "numberEdit", "x"},
+    {"slope", "slopeEdit", "brant"},    {"Lb flow", "lbFlowEdit", "-1"},
+    {"Lbs speed", "lbsSpeedEdit", "0"},
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Save)
 Q_DECLARE_METATYPE(Open)
+Q_DECLARE_METATYPE(LosingCase)
+Q_DECLARE_METATYPE(FaultCase)
 
 class TestFiles : public QObject
 {
@@ -368,6 +430,275 @@ private slots:
         QVERIFY(at(1, 4) - at(1, 2) > (at(2, 4) - at(2, 2)) * 1.05); // bold is wider
         QVERIFY(qAbs(at(2, 1) - at(1, 1) - height(2)) < 0.01);
         QVERIFY(qAbs(at(3, 1) - at(2, 1) - 2 * height(2)) < 0.01);
+    }
+
+    // Forty stretches fill several pages, and a page of its own follows: each page ends with
+    // "Sida N av M", and every stretch's block (its heading down to its rule) stands on one page.
+    void pagesKeepBlocks()
+    {
+        std::vector<lv::results::ResultRow> rows;
+        for (int i = 0; i < 40; ++i) {
+            rows.push_back({QString::number(i) + " - " + QString::number(i + 1), {}});
+            rows.back().values.fill("1,5");
+        }
+        const auto blocks = lv::files::reportBlocks("Tunnel", lv::results::Mode::PerKm, rows,
+                                                    QDateTime(QDate(2024, 5, 17), {}), "Not");
+        const auto extra = [](QPainter &painter, const QRectF &area) {
+            painter.drawText(area.center(), "Extra");
+        };
+        const auto pdf = lv::render::reportPdf({blocks, {extra}}, "Tunnel");
+        QVERIFY(pdf.ok() && pdf->startsWith("%PDF"));
+        QTemporaryDir dir;
+        QVERIFY(lv::text::saveFile(dir.filePath("r.pdf"), *pdf));
+        QStringList lines = pdfLines(dir.filePath("r.pdf"));
+        for (QString &line : lines) // page|text
+            line = line.section('|', 0, 0) + '|' + line.section('|', 5);
+
+        const int pages = lines.last().section('|', 0, 0).toInt() + 1;
+        QVERIFY(pages >= 5);
+        QStringList numbers = lines.filter("|Sida ");
+        QCOMPARE(numbers.size(), pages);
+        for (int page = 0; page < pages; ++page)
+            QCOMPARE(numbers[page], u"%1|Sida %2 av %3"_s.arg(page).arg(page + 1).arg(pages));
+        int blocksSeen = 0;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (!lines[i].contains("|Delsträcka: "))
+                continue;
+            ++blocksSeen;
+            qsizetype end = i;
+            while (!lines[end].endsWith("-----"))
+                ++end;
+            QCOMPARE(end - i, 15); // heading, 7 titles, 7 values, then the rule
+            QCOMPARE(lines[end].section('|', 0, 0), lines[i].section('|', 0, 0));
+        }
+        QCOMPARE(blocksSeen, 40);
+        QCOMPARE(
+            lines.mid(lines.size() - 4).join(u'/').section('|', 1),
+            u"Not/%1|Sida %2 av %3/%2|Extra/%2|Sida %3 av %3"_s.arg(pages - 2).arg(pages - 1).arg(
+                pages));
+    }
+
+    // "Spara som PDF..." from the window on the shipped workbooks: the summary of the run with
+    // the demonstration line; a folder that does not exist gives a message and no file.
+    void savePdf()
+    {
+        WindowFixture f(LUFTVAKA_BIN_DIR);
+        f.runTestTunnel("Norra länken");
+        QTemporaryDir dir;
+        f.prompts.saveAnswers = QStringList{dir.filePath("rapport.pdf"), dir.filePath("no/r.pdf")};
+        f.trigger("savePdfAction");
+        QVERIFY(f.prompts.messages.isEmpty());
+        QStringList texts;
+        for (const QString &line : pdfLines(dir.filePath("rapport.pdf")))
+            texts << line.section('|', 5);
+        for (const char *expected :
+             {"Scenario: Norra länken", "Beräkningsår: 2005", "SPS-tal (75 km/h): 10 [g/fkm]",
+              "Antal segment: 2", "Tunnellängd: 1000 [m]",
+              "Obs! Faktorerna är demonstrationsvärden ur de medföljande", "Luftbehov"})
+            QVERIFY2(texts.contains(expected), expected);
+        QCOMPARE(texts.filter(QRegularExpression("^Sida \\d av 2$")).size(), 2);
+        QCOMPARE(texts.filter(QRegularExpression("^(pb|lb)_bara_glid_data.xls, ändrad \\d")).size(),
+                 2);
+
+        f.trigger("savePdfAction");
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].title, u"Spara som PDF"_s);
+        QVERIFY(!QFile::exists(dir.filePath("no/r.pdf")));
+    }
+
+    void askBeforeLosingInput_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<LosingCase>("c");
+        for (const char *command : {"exitAction", "close box", "openAction", "clearButton"}) {
+            for (const LosingCase &c : kLosing)
+                QTest::addRow("%s, %s", command, c.name) << QString(command) << c;
+        }
+    }
+    void askBeforeLosingInput()
+    {
+        QFETCH(QString, command);
+        QFETCH(LosingCase, c);
+        OpenedFixture f;
+        // Changed and changed back is no change.
+        f.setText("scenarioEdit", "X");
+        f.setText("scenarioEdit", kSmall.scenario);
+        if (c.dirty)
+            f.setText("scenarioEdit", "Ändrad");
+        const InputDocument typed = f.window.inputDocument();
+        f.prompts.saveChangesAnswers = {c.answer};
+        f.prompts.openAnswers = {f.path};
+        if (command == "close box")
+            f.window.close();
+        else if (command == "clearButton")
+            f.click(command);
+        else
+            f.trigger(command);
+
+        QCOMPARE(f.prompts.questions,
+                 c.dirty ? QStringList("Luftvaka | Spara ändringar i indata?") : QStringList());
+        const InputDocument after = command == "openAction"    ? readBack(f.path)
+                                    : command == "clearButton" ? InputDocument{}
+                                                               : typed;
+        QCOMPARE(f.window.inputDocument(), c.done ? after : typed);
+        const bool closes = command == "exitAction" || command == "close box";
+        QCOMPARE(f.window.isVisible(), !(c.done && closes));
+        QCOMPARE(readBack(f.path), c.saved ? typed : kSmall);
+    }
+
+    // Input never saved: "Spara" asks for a name, and a cancelled dialog cancels the command.
+    // The title names the file, marked while unsaved; the files saved are the recent ones.
+    void titleAndSaving()
+    {
+        OpenedFixture f;
+        QStringList seen = {f.title()};
+        f.click("clearButton");
+        f.setText("spsEdit", "12");
+        seen << f.title();
+        f.prompts.saveChangesAnswers = {SaveAnswer::Save, SaveAnswer::Save};
+        f.click("clearButton");
+        f.prompts.saveAnswers = {f.dir.filePath("ny.dat")};
+        f.click("clearButton");
+        QCOMPARE(readBack(f.dir.filePath("ny.dat")).sps + f.text("spsEdit"), u"12"_qs);
+        f.prompts.openAnswers = {f.path};
+        f.trigger("openAction");
+        f.setText("spsEdit", "13");
+        seen << f.title();
+        f.trigger("saveInputAgainAction");
+        seen << f.title();
+        f.prompts.saveAnswers = {f.dir.filePath("kopia.dat")};
+        f.trigger("saveInputAsAction");
+        seen << f.title();
+        QCOMPARE(seen, QStringList({"Effektberäkning: Luftvaka – tunnel.dat[*] 0",
+                                    "Effektberäkning: Luftvaka[*] 1",
+                                    "Effektberäkning: Luftvaka – tunnel.dat[*] 1",
+                                    "Effektberäkning: Luftvaka – tunnel.dat[*] 0",
+                                    "Effektberäkning: Luftvaka – kopia.dat[*] 0"}));
+        QCOMPARE(readBack(f.path).sps, u"13"_qs);
+        QCOMPARE(f.window.recentFiles().join(u' ').remove(f.dir.path() + '/'),
+                 u"kopia.dat tunnel.dat ny.dat"_qs);
+    }
+
+    // "Ta bort" removes at once and "Ångra" puts the row back in its place: a segment, then a
+    // result row; "Gör om" removes it again. Switching the result mode forgets the steps, as a
+    // kept row would hold the other mode's values.
+    void undoRemoval()
+    {
+        OpenedFixture f;
+        QVERIFY(f.run());
+        f.addStretch("100:500");
+        f.results()->setCurrentIndex(f.results()->model()->index(1, 0));
+        f.click("removeRowButton");
+        f.tabs()->setCurrentIndex(0);
+        f.segments()->setCurrentIndex(f.segments()->model()->index(0, 0));
+        f.click("removeButton");
+        QCOMPARE(f.segments()->model()->rowCount(), 1);
+        QCOMPARE(f.get<QAction>("undoAction")->text(), u"Ångra ta bort segment 1"_qs);
+        f.trigger("undoAction");
+        QCOMPARE(f.window.inputDocument().rows, kSmall.rows);
+        QVERIFY(!f.window.isWindowModified());
+        f.trigger("undoAction");
+        QCOMPARE(f.result(1, 0), u"100 - 500"_qs);
+        f.trigger("redoAction");
+        QCOMPARE(f.resultCount(), 1);
+        f.trigger("undoAction");
+        f.click("totalsButton");
+        QVERIFY(!f.enabled("undoAction") && !f.enabled("redoAction"));
+        QCOMPARE(f.prompts.questions, QStringList());
+    }
+
+    // The result tab says what the run came from, and that the input changed after it, until
+    // the next run; saving or printing such results asks first, "Nej" doing neither.
+    void staleResults_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *change : {"scenarioEdit", "yearCombo", "spsEdit", "studdedShareEdit",
+                                   "addButton", "removeButton"})
+            QTest::newRow(change) << QString(change);
+    }
+    void staleResults()
+    {
+        QFETCH(QString, change);
+        OpenedFixture f;
+        QVERIFY(f.run());
+        QCOMPARE(f.get<QLabel>("inputSummary")->text().section(u'\n', 0, 0),
+                 u"Indata: tunnel.dat  ·  Scenario: Södra länken  ·  Beräkningsår: 2005  ·  "
+                 "SPS-tal: 10  ·  Andel dubbade: 0  ·  2 segment  ·  Tunnellängd: 1000 m"_qs);
+        QVERIFY(f.get("staleNote")->isHidden());
+        f.tabs()->setCurrentIndex(0);
+        f.segments()->setCurrentIndex(f.segments()->model()->index(0, 0));
+        if (change == "yearCombo")
+            f.get<QComboBox>(change)->setCurrentText("2020");
+        else if (change == "addButton")
+            f.add(segment("3"));
+        else if (change == "removeButton")
+            f.click(change);
+        else
+            f.setText(change, "0,5");
+        QCOMPARE(f.prompts.questions.size(), 0);
+        QVERIFY(!f.get("staleNote")->isHidden());
+        f.prompts.yesNoAnswers = {false, false};
+        f.trigger("saveResultsAction");
+        f.trigger("printAction");
+        QCOMPARE(f.prompts.questions.size(), 2);
+        QCOMPARE(f.prompts.fileDialogs.size() + f.prompts.printerRequests, 0);
+        QVERIFY(f.run());
+        QVERIFY(f.get("staleNote")->isHidden());
+    }
+
+    // The save dialog adds the filter's extension to a bare name; the open dialog also offers
+    // every file; both start in the folder last used, else not in the working folder.
+    void fileDialogs()
+    {
+        IsolatedSettings isolated;
+        QTemporaryDir dir;
+        QFileDialog save, open;
+        save.setOption(QFileDialog::DontUseNativeDialog);
+        lv::gui::setUpFileDialog(save, lv::gui::FileDialogMode::Save, lv::gui::kInputFilter);
+        QVERIFY(save.directory() != QDir::current());
+        save.setDirectory(dir.path());
+        save.selectFile("tunnel");
+        QCOMPARE(save.selectedFiles(), QStringList(dir.filePath("tunnel.dat")));
+        lv::gui::rememberDialogFolder(dir.filePath("x.eff"));
+        lv::gui::setUpFileDialog(open, lv::gui::FileDialogMode::Open, lv::gui::kResultFilter);
+        QCOMPARE(open.nameFilters() << open.directory().absolutePath(),
+                 QStringList({"Emissions effekter (*.eff)", "Alla filer (*)", dir.path()}));
+    }
+
+    void focusOnFaultyField_data() { addCases(kFaults); }
+    void focusOnFaultyField()
+    {
+        QFETCH(FaultCase, c);
+        const QString field = c.field;
+        OpenedFixture f;
+        const auto focusIn = [](const QWidget &window) {
+            auto *edit = qobject_cast<QLineEdit *>(window.focusWidget());
+            return window.focusWidget()->objectName() + u' ' +
+                   (edit ? edit->selectedText() : QString());
+        };
+        QString focused;
+        if (const int cell = kSegmentFields.indexOf(field); cell >= 0) {
+            f.prompts.onDialog = [&](QDialog &dialog) {
+                lv::input::SegmentRow row = segment("3");
+                (cell ? row.cells[std::size_t(cell - 1)] : row.number) = c.text;
+                dialogRow(dialog, &row);
+                focused = focusIn(dialog);
+            };
+            f.click("addButton");
+        } else if (field == "startEdit" || field == "stopEdit") {
+            QVERIFY(f.run());
+            f.setText("startEdit", field == "startEdit" ? c.text : "0");
+            f.setText("stopEdit", field == "stopEdit" ? c.text : "100");
+            f.click("addStretchButton");
+        } else {
+            if (field == "yearCombo")
+                f.get<QComboBox>("yearCombo")->setCurrentIndex(-1);
+            else
+                f.setText(field, c.text);
+            f.click("calculateButton");
+        }
+        QCOMPARE(focused.isEmpty() ? focusIn(f.window) : focused, field + u' ' + c.text);
+        QCOMPARE(f.prompts.messages.size(), 1);
     }
 };
 

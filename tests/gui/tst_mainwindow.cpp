@@ -1,4 +1,6 @@
 #include "gui/app/aboutdialog.h"
+#include "gui/app/helpbrowser.h"
+#include "gui/app/translations.h"
 #include "gui/input/segmentdialog.h"
 #include "gui/prompts/qtprompts.h"
 #include "gui/results/resulttab.h"
@@ -370,34 +372,23 @@ private slots:
         QCOMPARE(texts(*f.results(), -1, 0), QStringList({"Totalt"}));
     }
 
-    // "Om..." shows the about box with the build's version; "Avsluta" and the close box end the
-    // program at once, even with unsaved results.
-    void menuCommands()
+    // "Om..." shows the about box with the build's version.
+    void about()
     {
         // The program version major.minor.0.revision shows as major.minor.revision.
         QCOMPARE(AboutDialog::versionText("1.2.0.4") + AboutDialog::versionText("3.14.7.250") +
                      AboutDialog::versionText("2.1"),
                  u"Version 1.2.4Version 3.14.250Version 2.1.0"_qs);
-        for (const char *command : {"aboutAction", "exitAction", "close box"}) {
-            Fixture f;
-            QVERIFY(f.runExample());
-            QString shown;
-            f.prompts.onDialog = [&](QDialog &dialog) {
-                shown = dialog.windowTitle() + '|' + named<QLabel>(dialog, "titleLabel")->text() +
-                        '|' + named<QLabel>(dialog, "versionLabel")->text();
-                QVERIFY(!named<QLabel>(dialog, "iconLabel")->pixmap().isNull());
-            };
-            if (f.window.findChild<QAction *>(command))
-                f.trigger(command);
-            else
-                QVERIFY(f.window.close());
-            const bool about = command == QByteArray("aboutAction");
-            QCOMPARE(f.window.isVisible(), about);
-            QCOMPARE(shown,
-                     about ? "Om Luftvaka|Luftvaka|" + AboutDialog::versionText(LUFTVAKA_VERSION)
-                           : "");
-            QVERIFY(f.prompts.messages.isEmpty());
-        }
+        Fixture f;
+        QString shown;
+        f.prompts.onDialog = [&](QDialog &dialog) {
+            shown = dialog.windowTitle() + '|' + named<QLabel>(dialog, "titleLabel")->text() + '|' +
+                    named<QLabel>(dialog, "versionLabel")->text();
+            QVERIFY(!named<QLabel>(dialog, "iconLabel")->pixmap().isNull());
+        };
+        f.trigger("aboutAction");
+        QCOMPARE(shown, "Om Luftvaka|Luftvaka|" + AboutDialog::versionText(LUFTVAKA_VERSION));
+        QVERIFY(f.window.isVisible() && f.prompts.messages.isEmpty());
     }
 
     // The program's own message box, shown for real and closed by a timer.
@@ -423,6 +414,131 @@ private slots:
             QCOMPARE(seen, u"Välj beräkningsår!|Felaktig indata|%1|%2"_qs.arg(shown).arg(
                                QMessageBox::Ok));
         }
+    }
+
+    // One or two fields of a valid segment changed ("field=text ..."), then OK: accepted with
+    // the row as typed, or refused with one message and the dialog left open as typed.
+    void segmentDialogChecks_data()
+    {
+        QTest::addColumn<QString>("changes");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        const QString negative =
+            u"Ogiltig längd, flöde eller hastighet. Måste vara ett positivt decimaltal."_qs;
+        const QString rows[][3] = {
+            {"empty number", "numberEdit=", "Ogiltigt Segmentnummer: "},
+            {"number 40000", "numberEdit=40000", "Ogiltigt Segmentnummer: 40000"},
+            {"number 2,5 under sv_SE", "numberEdit=2,5", ""},
+            {"number -3", "numberEdit=-3", ""},
+            {"empty slope", "slopeEdit=", "Ogiltig lutning: "},
+            {"slope -6", "slopeEdit=-6", ""},
+            {"slope 250", "slopeEdit=250", ""},
+            {"empty length", "lengthEdit=", negative},
+            {"length 0", "lengthEdit=0", ""},
+            {"Pb flow -1", "pbFlowEdit=-1", negative},
+            {"Pb flow 0", "pbFlowEdit=0", ""},
+            {"Lbs flow text", "lbsFlowEdit=x", negative},
+            {"Lbs speed 0", "lbsSpeedEdit=0",
+             "Medelhastighet = Reshastighet, måste vara större än 0"},
+            // The first failing check speaks.
+            {"number before slope", "numberEdit=x slopeEdit=", "Ogiltigt Segmentnummer: x"},
+            {"slope before length", "slopeEdit=x lengthEdit=", "Ogiltig lutning: x"},
+            {"negative before zero speed", "lbSpeedEdit=0 lbFlowEdit=-1", negative}};
+        for (const auto &[name, changes, message] : rows)
+            QTest::newRow(qPrintable(name)) << changes << message;
+    }
+
+    void segmentDialogChecks()
+    {
+        QFETCH(QString, changes);
+        QFETCH(QString, message);
+        RecordingPrompts prompts;
+        lv::gui::SegmentDialog dialog(prompts);
+        dialog.show();
+        dialog.setRow(segment("4", "120,50", "-2", "70", "1200", "60", "80", "50", "40"));
+        for (const QString &change : changes.split(u' '))
+            named<QLineEdit>(dialog, change.section(u'=', 0, 0))->setText(change.section(u'=', 1));
+        const lv::input::SegmentRow typed = dialogRow(dialog);
+        named<QAbstractButton>(dialog, "okButton")->click();
+        QCOMPARE(dialog.result(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(dialog.isVisible(), !message.isEmpty());
+        QVERIFY((message.isEmpty() ? dialog.row() : dialogRow(dialog)) == typed);
+        const Message expected{message, "Felaktig indata", lv::MessageIcon::Exclamation};
+        QCOMPARE(prompts.messages, message.isEmpty() ? QList<Message>() : QList<Message>{expected});
+    }
+
+    // Title, fields in tab order, what a screen reader speaks for each field; Enter and Escape
+    // leave the dialog open, "Avbryt" closes it without any check.
+    void segmentDialogKeys()
+    {
+        RecordingPrompts prompts;
+        lv::gui::SegmentDialog dialog(prompts);
+        QStringList chain, spoken;
+        QWidget *w = named(dialog, "numberEdit");
+        do {
+            if (w->focusPolicy() & Qt::TabFocus)
+                chain << w->objectName();
+            if (w->inherits("QLineEdit"))
+                spoken << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+            w = w->nextInFocusChain();
+        } while (w != named(dialog, "numberEdit"));
+        QCOMPARE(chain, kSegmentFields + QStringList({"okButton", "cancelButton"}));
+        QCOMPARE(dialog.windowTitle() + '|' + spoken.join('|'),
+                 u"Lägg till tunnelsegment|Nummer:|Längd: [m]|Lutning: [%]|Personbil: "
+                 "Medelhastiget: [km/h]|Personbil: Flöde: [f/h]|Lastbil: Medelhastiget: [km/h]|"
+                 "Lastbil: Flöde: [f/h]|Lastbil med släp: Medelhastiget: [km/h]|Lastbil med släp: "
+                 "Flöde: [f/h]"_qs);
+
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setRow(segment("x")); // invalid: a check would speak
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            named(dialog, "lbsFlowEdit")->setFocus();
+            QTest::keyClick(named(dialog, "lbsFlowEdit"), key);
+            QVERIFY(dialog.isVisible());
+        }
+        named<QAbstractButton>(dialog, "cancelButton")->click();
+        QVERIFY(!dialog.isVisible() && dialog.result() == QDialog::Rejected);
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    // Qt's own texts are Swedish whatever the locale (last: it installs the translators).
+    // "Avbryt" comes from the program's own catalogue, "Klipp ut" and "Klistra in" from Qt's.
+    void qtTextsAreSwedish()
+    {
+        for (const char *locale : {"sv_SE", "en_US"}) {
+            // Without translators, as a fresh start would be.
+            qDeleteAll(qApp->findChildren<QTranslator *>());
+            QLocale::setDefault(QLocale(locale));
+            lv::gui::installSwedishTranslations(*qApp);
+            QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+            QLineEdit edit;
+            const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+            QStringList items; // as shown: no mnemonic marker, no shortcut after the TAB
+            for (const QAction *action : menu->actions())
+                items << action->text().section(u'\t', 0, 0).remove(u'&');
+            QCOMPARE(
+                buttons.button(QDialogButtonBox::Cancel)->text() + '|' +
+                    items.filter(QRegularExpression("^(Klipp ut|Klistra in|Paste|Cut)$")).join('|'),
+                "Avbryt|Klipp ut|Klistra in");
+        }
+    }
+
+    // Asked twice, F1 shows the one guide, not a second window.
+    void f1OpensTheGuide()
+    {
+        RecordingPrompts prompts;
+        lv::gui::MainWindow window(prompts);
+        auto *guide = window.findChild<QAction *>(QStringLiteral("userGuideAction"));
+        QCOMPARE(guide->shortcut(), QKeySequence(Qt::Key_F1));
+        guide->trigger();
+        guide->trigger();
+        const auto guides = window.findChildren<lv::gui::HelpBrowser *>();
+        QVERIFY(guides.size() == 1 && guides.front()->isVisible() && prompts.messages.isEmpty());
+        const QTextDocument *page = guides.front()->browser()->document();
+        QCOMPARE(page->metaInformation(QTextDocument::DocumentTitle) + '|' +
+                     page->firstBlock().text().trimmed(),
+                 u"Användarhandbok|Luftvaka – användarhandbok"_qs);
+        QVERIFY(page->toPlainText().contains(u"en timmes trafik"_qs));
     }
 };
 

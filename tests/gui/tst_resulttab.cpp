@@ -1,9 +1,11 @@
 #include "core/results/resulttable.h"
+#include "gui/along/alongchartwidget.h"
 #include "gui/results/resulttab.h"
 #include "gui/windowdriver.h"
 
 using lv::results::Mode;
 using Message = RecordingPrompts::Message;
+using namespace Qt::StringLiterals;
 
 // The result tab in the window, on the small test workbooks and a two-segment tunnel:
 // 400 m at 0 % (50 km/h) and then L m at 3 % (80 km/h), Pb/Lb/Lbs 100, 10 and 1 vehicles per
@@ -17,23 +19,33 @@ using Message = RecordingPrompts::Message;
 //   0-400 in totals:        0,4 * 20733                      = 8293,2 l
 // With L = 850 (T = 1250 m) the whole tunnel holds 0,4 * 20733 + 0,85 * 41799 = 43822,35 l,
 // that is 35057,88 l/km.
+//
+// The tabs "Längs tunneln" and "Luftbehov" on the same tunnel: NOx 84733 g/(km·h) on the first
+// segment; with the shipped criteria file, 0..400 emits 0.2 · 84733 · 0.4 = 6778.64 g/h of
+// NO2, which needs 6778.64 / (3.6 · 1.87) = 1006.93 m³/s at the exit, as luftvaka-batch --air
+// gives it.
 namespace {
 
 constexpr int kFuel = 1; // the value column of fuel
+constexpr int kAlongTab = 2, kAirTab = 3;
+const QString kCriteria = QStringLiteral(LUFTVAKA_SOURCE_DIR "/data/luftkriterier.ini");
 
 struct Fixture : WindowFixture
 {
     explicit Fixture(const QString &secondLength = "600")
         : WindowFixture(LUFTVAKA_TEST_DATA "/calc")
     {
-        runTestTunnel("", secondLength);
+        runTestTunnel("Bas", secondLength);
     }
     lv::gui::ResultTab *tab() { return window.findChild<lv::gui::ResultTab *>(); }
-    void addStretch(const QString &stretch) // "start:stop"
+    QTableView *table() { return get<QTableView>("alongView"); }
+    lv::gui::AlongChartWidget *chart() { return get<lv::gui::AlongChartWidget>("alongChart"); }
+    QTableView *air() { return get<QTableView>("airView"); }
+    QString airProblem() { return get<QLabel>("airProblem")->text(); }
+    void chooseShippedCriteria()
     {
-        setText("startEdit", stretch.section(':', 0, 0));
-        setText("stopEdit", stretch.section(':', 1));
-        click("addStretchButton");
+        prompts.openAnswers = {kCriteria};
+        click("chooseCriteriaButton");
     }
     // A mouse press on a cell, scrolled into view; row -1 is the empty space below the rows.
     void press(int row, int column, Qt::MouseButton button, Qt::KeyboardModifiers keys = {})
@@ -110,6 +122,12 @@ const Clicks kClicks[] = {
     {"remove the last row", "L2,0 x t", "", false, "-", "Totalt|300 - 700", 0},
     {"remove, row deselected", "L1,0 C1,0 x", "", false, "-", kAll, 1},
     {"remove after Rensa", "L1,0 r x", "", false, "-", "", 1}};
+
+QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -236,6 +254,179 @@ private slots:
         f.segments()->setCurrentIndex(f.segments()->model()->index(2, 0));
         f.click("removeButton");
         QVERIFY(f.run() && notice->isHidden());
+    }
+
+    // The comparisons from the menu: years in a dialog whose selected rows copy with their
+    // header; another input file beside the run.
+    void compareFromMenu()
+    {
+        WindowFixture f(LUFTVAKA_TEST_DATA "/calc");
+        QVERIFY(!f.enabled("compareYearsAction"));
+        f.runTestTunnel("S");
+        const int dialogsBefore = f.prompts.dialogsShown;
+        QStringList seen, copied;
+        f.prompts.onDialog = [&](QDialog &dialog) {
+            auto *view = named<QTableView>(dialog, "comparisonView");
+            seen << dialog.windowTitle() << QString::number(view->model()->rowCount())
+                 << headerText(*view, 2) + ";" + headerText(*view, 3);
+            copied = copyRow(view, 1, "\r\n");
+        };
+        f.trigger("compareYearsAction");
+        QCOMPARE(seen, (QStringList{"Jämför år", "11", "2005;2010"}));
+        QCOMPARE(copied.size(), 3);
+        QVERIFY(copied[0].startsWith("Delsträcka\tStorhet\t2005\t2010\t2020\tÄndring 2010 mot"));
+        QVERIFY(copied[1].startsWith("Totalt\tNOx: [g/km]\t"));
+        QCOMPARE(copied[1].count('\t'), 6);
+
+        seen.clear();
+        f.prompts.openAnswers = QStringList{LUFTVAKA_TEST_DATA "/cli/tunnel.dat"};
+        f.trigger("compareInputAction");
+        QCOMPARE(seen,
+                 (QStringList{"Jämför med indatafil", "11", "Senaste beräkningen;tunnel.dat"}));
+        f.trigger("compareInputAction"); // cancelled: nothing shown
+        QCOMPARE(f.prompts.dialogsShown, dialogsBefore + 2);
+        // The test workbooks' label warning, once per command however many runs it took.
+        QCOMPARE(f.prompts.messages.size(), 2);
+        QCOMPARE(f.prompts.messages[0].title, u"Luftvaka"_qs);
+    }
+
+    // Enabled exactly with the result tab; "Rensa" on the input tab closes both, on this tab
+    // it empties the table and chart only; "Beräkna" does nothing here.
+    void alongEnabledWithResults()
+    {
+        Fixture f;
+        QCOMPARE(f.tabs()->tabText(kAlongTab), u"Längs tunneln"_s);
+        QVERIFY(f.tabs()->isTabEnabled(kAlongTab));
+        f.tabs()->setCurrentIndex(kAlongTab);
+        f.click("calculateButton");
+        QCOMPARE(f.tabs()->currentIndex(), kAlongTab);
+        f.click("clearButton");
+        QCOMPARE(f.table()->model()->rowCount(), 0);
+        QCOMPARE(f.resultCount(), 1);
+        QVERIFY(!f.enabled("exportButton") && !f.enabled("saveChartButton"));
+        f.tabs()->setCurrentIndex(0);
+        f.click("clearButton");
+        QVERIFY(!f.tabs()->isTabEnabled(1) && !f.tabs()->isTabEnabled(kAlongTab));
+        f.tabs()->setCurrentIndex(kAlongTab);
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+    }
+
+    // One row per segment with chainage, height and rates; Ctrl+C copies the selected rows
+    // with the header line as tab-separated text.
+    void alongTableAndCopy()
+    {
+        QLocale::setDefault(QLocale::c()); // the decimal point
+        Fixture f;
+        f.tabs()->setCurrentIndex(kAlongTab);
+        QCOMPARE(texts(*f.table(), 1).mid(0, 8),
+                 (QStringList{"2", "400.0", "1000.0", "600.0", "3", "", "18.00", "41799"}));
+        QCOMPARE(texts(*f.table(), 0, 15), QStringList{"7.750"});
+        QCOMPARE(headerText(*f.table(), 8), u"NOx [g/(km·h)]"_s);
+        const QStringList lines = copyRow(f.table(), 1);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith(u"Segment nr\tKedjemått start [m]\tKedjemått slut [m]\t"_s));
+        QVERIFY(lines[1].startsWith(u"2\t400.0\t1000.0\t600.0\t3\t\t18.00\t41799\t"_s));
+        QCOMPARE(lines[1].count('\t'), 18);
+        QCOMPARE(lines[2], QString());
+    }
+
+    // "Exportera..." writes the CSV file; a file that cannot be written is said so and leaves
+    // nothing; "Spara diagram..." writes the chart; a cancelled dialog writes nothing.
+    void alongExportAndSave()
+    {
+        QLocale::setDefault(QLocale::c()); // the decimal point
+        Fixture f;
+        f.tabs()->setCurrentIndex(kAlongTab);
+        QTemporaryDir dir;
+        f.prompts.saveAnswers = {dir.filePath("t.csv"), dir.filePath("no/t.csv"),
+                                 dir.filePath("d.png")};
+        f.click("exportButton");
+        f.click("exportButton");
+        f.click("saveChartButton");
+        f.click("saveChartButton");
+        const QList<QByteArray> csv = read(dir.filePath("t.csv")).split('\n');
+        QCOMPARE(csv.size(), 4);
+        QVERIFY(csv[0].startsWith("\xEF\xBB\xBFSegment nr,Kedjem\xC3\xA5tt start [m],"));
+        QVERIFY(csv[2].startsWith("2,400.0,1000.0,600.0,3,,18.00,41799.00,"));
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].title, u"Exportera tabell"_s);
+        QVERIFY(!QFile::exists(dir.filePath("no/t.csv")));
+        QVERIFY(read(dir.filePath("d.png")).startsWith("\x89PNG"));
+        QCOMPARE(f.prompts.fileDialogs.size(), 4);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+    }
+
+    // The chart follows the chosen quantity and shades the result list's sub-stretches; under
+    // the mouse it names segment and value.
+    void alongChart()
+    {
+        Fixture f;
+        f.addStretch("300:700");
+        f.tabs()->setCurrentIndex(kAlongTab);
+        auto *combo = f.get<QComboBox>("quantityCombo");
+        QCOMPARE(combo->count(), 12);
+        combo->setCurrentIndex(11);
+        const lv::render::ChartData &data = f.chart()->data();
+        QCOMPARE(data.title, u"PM10 totalt [g/(km·h)] längs tunneln, år 2005, scenario: Bas"_s);
+        QCOMPARE(data.spans.size(), std::size_t(1));
+        QCOMPARE(data.spans[0].label, u"300 - 700"_s);
+        combo->setCurrentIndex(0);
+        f.chart()->resize(900, 420);
+        QVERIFY(f.chart()->readoutAt({450, 150}).startsWith(u"Segment 2 · "_s));
+        QVERIFY(f.chart()->readoutAt({450, 150}).endsWith(u" m · Bränsle 41799 l/(km·h)"_s));
+        QCOMPARE(f.chart()->readoutAt({1, 1}), QString());
+    }
+
+    // "Luftbehov": enabled with the result tab; its rows follow the result list; a value out of
+    // range is named and empties the table. The test workbooks' directory holds no criteria
+    // file: the tab says so until one is chosen.
+    void airFollowsStretches()
+    {
+        Fixture f;
+        QVERIFY(f.tabs()->isTabEnabled(kAirTab));
+        QVERIFY(f.airProblem().contains("luftkriterier.ini"));
+        f.setText("areaEdit", "50");
+        QVERIFY(f.airProblem().contains("luftkriterier.ini"));
+        f.chooseShippedCriteria();
+        QVERIFY(f.get<QLabel>("airProblem")->isHidden());
+        f.tabs()->setCurrentIndex(1);
+        f.addStretch("0:400");
+        f.tabs()->setCurrentIndex(kAirTab);
+        QCOMPARE(texts(*f.air(), -1, 0), QStringList({"Totalt", "0 - 400"}));
+        const QStringList row = texts(*f.air(), 1);
+        QCOMPARE(row[1] + u'|' + row[3] + u'|' + row[6], u"6778,6|1006,93|Sikt"_s);
+        const QStringList copied = copyRow(f.air(), 1);
+        QVERIFY(copied.value(0).startsWith("Delsträcka:\tNO2-utsläpp [g/h]\t"));
+        QVERIFY(copied.value(1).startsWith("0 - 400\t6778,6\t"));
+
+        f.setText("areaEdit", "0");
+        QVERIFY(f.airProblem().contains("area_m2 = 0 ligger utanför"));
+        QCOMPARE(f.air()->model()->rowCount(), 0);
+        f.tabs()->setCurrentIndex(0);
+        f.click("clearButton");
+        QVERIFY(!f.tabs()->isTabEnabled(kAirTab));
+    }
+
+    // "Spara indata..." writes the tunnel's values beside the .dat; opening it brings them back.
+    void airValuesBesideInput()
+    {
+        Fixture f;
+        f.chooseShippedCriteria();
+        f.setText("areaEdit", "72,5");
+        f.get<QComboBox>("situationCombo")->setCurrentIndex(2);
+        QTemporaryDir dir;
+        f.prompts.saveAnswers = {dir.filePath("t.dat")};
+        f.trigger("saveInputAction");
+        const QByteArray luft = read(dir.filePath("t.luft"));
+        QVERIFY(luft.contains("area_m2 = 72.5\n") && luft.contains("situation = ko\n"));
+
+        f.setText("areaEdit", "");
+        f.get<QComboBox>("situationCombo")->setCurrentIndex(0);
+        f.prompts.openAnswers = {dir.filePath("t.dat")};
+        f.trigger("openAction");
+        QCOMPARE(f.text("areaEdit"), "72,5");
+        QCOMPARE(f.get<QComboBox>("situationCombo")->currentData().toString(), "ko");
+        QVERIFY(f.prompts.messages.isEmpty());
     }
 };
 

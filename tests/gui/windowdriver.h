@@ -65,6 +65,15 @@ inline QString headerText(const QAbstractItemView &list, int column)
     return list.model()->headerData(column, Qt::Horizontal).toString();
 }
 
+// Ctrl+C on a list with one row selected: the clipboard's text, split at `lineEnd`.
+inline QStringList copyRow(QTableView *list, int row, const QString &lineEnd = "\n")
+{
+    list->selectRow(row);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    return QGuiApplication::clipboard()->text().split(lineEnd);
+}
+
 inline QString statusText(const QWidget &window)
 {
     return named<QLabel>(*named<QStatusBar>(window, "statusBar"), "statusText")->text();
@@ -124,6 +133,13 @@ struct WindowFixture
     QTabWidget *tabs() { return get<QTabWidget>("tabs"); }
     int resultCount() { return results()->model()->rowCount(); }
     QString result(int row, int column) { return texts(*results(), row, column).value(0); }
+    // "Lägg till" on the result tab with the stretch "start:stop".
+    void addStretch(const QString &stretch)
+    {
+        setText("startEdit", stretch.section(':', 0, 0));
+        setText("stopEdit", stretch.section(':', 1));
+        click("addStretchButton");
+    }
 
     // Where a cell of a list is on the screen, scrolled into view.
     QPoint centre(QAbstractItemView *view, int row, int column)
