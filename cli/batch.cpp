@@ -158,9 +158,9 @@ QStringList segmentHeaders()
 // result list's column order) and with --segments, after one empty line, the segment table
 // (its own header line, then every segment's rates in the same column order, per km and hour
 // in either mode). Every line has its header's number of fields; numbers in the C locale.
-QByteArray tsvTable(const results::StretchSums &sums, const std::vector<results::RowValues> &rows,
-                    results::Mode mode, const QLocale &locale,
-                    const std::vector<input::SegmentRow> *segments)
+QByteArray tsvTable(const calc::RunState &run, const results::StretchSums &sums,
+                    const std::vector<results::RowValues> &rows, results::Mode mode,
+                    const QLocale &locale, const std::vector<input::SegmentRow> *segments)
 {
     QByteArray out = results::resultHeaders(mode).join(u'\t').toUtf8() + '\n';
     for (const auto &row : rows) {
@@ -179,7 +179,6 @@ QByteArray tsvTable(const results::StretchSums &sums, const std::vector<results:
     if (segments) {
         out += '\n' + segmentHeaders().join(u'\t').toUtf8() + '\n';
         // The run has one segment position per input row, in the file's order.
-        const calc::RunState &run = *sums.run();
         const std::size_t count = std::min(segments->size(), std::size_t(run.segmentCount));
         const auto along = results::alongTunnelRows(run, {});
         out.reserve(out.size() + qsizetype(count) * 14 * 24);
@@ -314,8 +313,10 @@ int runCalculation(const QStringList &args)
         QTextStream(stderr) << notice << "\n";
 
     // The rows as the window's list holds them: "Totalt", each stretch added per km, then all
-    // recomputed when switched to totals.
-    const results::StretchSums sums(*run);
+    // recomputed when switched to totals. Only stretches and totals read the running sums, a
+    // few megabytes for a large tunnel.
+    const bool summed = !options.stretches.isEmpty() || options.totals;
+    const results::StretchSums sums = summed ? results::StretchSums(*run) : results::StretchSums();
     std::vector<results::RowValues> rows = {results::totalValues(*run)};
     for (const QString &stretch : options.stretches) {
         const QStringList ends = stretch.split(u':');
@@ -356,7 +357,7 @@ int runCalculation(const QStringList &args)
             return fault(table.error().message);
         out = *table;
     } else if (options.tsv) {
-        out = tsvTable(sums, rows, mode, locale, options.segments ? &input.rows : nullptr);
+        out = tsvTable(*run, sums, rows, mode, locale, options.segments ? &input.rows : nullptr);
     } else {
         const auto file = resultFile(document->scenario, rows, mode, locale);
         if (!file)

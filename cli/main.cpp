@@ -2,11 +2,13 @@
 #include "cli/batch.h"
 #include "cli/chart.h"
 #include "cli/dump.h"
+#include "cli/largepages.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
+    lv::cli::prepareHeapForLargeRun();
     if (lv::cli::wantsChart(argc, argv))
         return lv::cli::runWithChart(argc, argv);
     QCoreApplication app(argc, argv);

@@ -48,16 +48,17 @@ Expected<int16_t> yearIndex(const QString &yearText, const QLocale &locale)
 // from a file share one text for equal values (a maximum tunnel has a quarter of a million
 // cells and a few hundred values), and the input outlives the run's reading of it, so one text
 // seen again is one comparison. A slot taken by another text is read again.
+template <class T, std::optional<T> (*parse)(QStringView, const QLocale &)>
 class CellValues
 {
 public:
     explicit CellValues(const QLocale &locale) : m_locale(locale) {}
 
-    std::optional<float> single(const QString &text)
+    std::optional<T> value(const QString &text)
     {
         Slot &slot = m_slots[index(text)];
         if (slot.data != text.constData() || slot.size != text.size())
-            slot = Slot{text.constData(), text.size(), text::parseSingle(text, m_locale)};
+            slot = Slot{text.constData(), text.size(), parse(text, m_locale)};
         return slot.value;
     }
 
@@ -67,7 +68,7 @@ private:
     {
         const QChar *data = nullptr;
         qsizetype size = -1;
-        std::optional<float> value;
+        std::optional<T> value;
     };
     static std::size_t index(const QString &text)
     {
@@ -79,14 +80,24 @@ private:
     std::vector<Slot> m_slots = std::vector<Slot>(std::size_t(1) << kSlotBits);
 };
 
+// The cells a run reads: lengths, speeds and flows in single precision, slopes as whole
+// numbers.
+struct RunCells
+{
+    CellValues<float, text::parseSingle> singles;
+    CellValues<int16_t, text::parseInt16> slopes;
+};
+
 // One segment row into the tables at position i. Rows come from the segment dialog or an
 // input file, so every cell holds a number; a slope beyond 16 bits is the one way through.
 Expected<void> fillSegment(RunState &run, std::size_t i, const input::SegmentRow &row,
-                           const QLocale &locale, CellValues &values)
+                           RunCells &values)
 {
     using Cell = input::SegmentRow::Cell;
-    const auto single = [&row, &values](Cell cell) { return values.single(row.cells[cell]); };
-    const auto slope = text::parseInt16(row.cells[Cell::Slope], locale);
+    const auto single = [&row, &values](Cell cell) {
+        return values.singles.value(row.cells[cell]);
+    };
+    const auto slope = values.slopes.value(row.cells[Cell::Slope]);
     if (!slope) {
         return inputFault(QStringLiteral("Lutningen i segment %1 kan inte beräknas (högst ±32767 "
                                          "%): %2")
@@ -242,9 +253,10 @@ Expected<RunState> computeRun(const RunInput &input, const QString &workbookDir,
 
     RunState run;
     run.recreate(int32_t(input.rows.size()));
-    CellValues values(locale);
+    RunCells values{CellValues<float, text::parseSingle>(locale),
+                    CellValues<int16_t, text::parseInt16>(locale)};
     for (std::size_t i = 0; i < input.rows.size(); ++i) {
-        if (auto filled = fillSegment(run, i, input.rows[i], locale, values); !filled)
+        if (auto filled = fillSegment(run, i, input.rows[i], values); !filled)
             return filled.error();
     }
     const auto sps = text::parseSingle(input.spsText, locale);

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -92,15 +93,15 @@ QString quoted(QStringView text)
 class InputLines
 {
 public:
-    InputLines(const QStringList &lines, const QLocale &locale)
+    InputLines(const std::vector<QStringView> &lines, const QLocale &locale)
         : m_lines(lines), m_locale(locale),
           m_otherLocale(locale.decimalPoint() == QStringLiteral(",")
                             ? QLocale::c()
                             : QLocale(QLocale::Swedish, QLocale::Sweden))
     {}
 
-    bool has(int lineNo) const { return m_lines.size() >= lineNo; }
-    const QString &line(int lineNo) const { return m_lines[lineNo - 1]; }
+    bool has(int lineNo) const { return m_lines.size() >= std::size_t(lineNo); }
+    QStringView line(int lineNo) const { return m_lines[std::size_t(lineNo) - 1]; }
 
     // A number field read in the locale, else with the other decimal separator (comma or
     // point): a file saved under another locale opens too. Files hold no digit grouping, so
@@ -138,15 +139,34 @@ public:
         return slot.text;
     }
 
+    // The text a number field gave before, or null. Cells repeat their texts ("500", "12,5")
+    // far more often than their values differ, so most fields of a large file are found here
+    // without being read as a number again.
+    const QString *knownField(QStringView field) const
+    {
+        const Field &slot = m_fields[fieldSlot(field)];
+        // Compared here rather than through QStringView's operator: the texts are a few
+        // characters long, and there are a quarter of a million of them.
+        const bool same = slot.field.size() == field.size() &&
+                          std::equal(field.begin(), field.end(), slot.field.cbegin());
+        return same && !slot.text.isNull() ? &slot.text : nullptr;
+    }
+    const QString &rememberField(QStringView field, const QString &text) const
+    {
+        Field &slot = m_fields[fieldSlot(field)];
+        slot = Field{field.toString(), text};
+        return slot.text;
+    }
+
     // The fault of a file that ends before the part it names.
     Error endsBefore(const QString &what) const
     {
         return contentFault(
-            QStringLiteral("filen slutar på rad %1, %2").arg(m_lines.size()).arg(what));
+            QStringLiteral("filen slutar på rad %1, %2").arg(qsizetype(m_lines.size())).arg(what));
     }
 
 private:
-    const QStringList &m_lines;
+    const std::vector<QStringView> &m_lines;
     const QLocale &m_locale;
     const QLocale m_otherLocale;
     static constexpr int kTextSlotBits = 12;
@@ -156,14 +176,40 @@ private:
         QString text;
     };
     mutable std::vector<Text> m_texts = std::vector<Text>(std::size_t(1) << kTextSlotBits);
+    static constexpr int kFieldSlotBits = 12;
+    struct Field
+    {
+        QString field; // as it stands in the file
+        QString text;  // as it is written back
+    };
+    static std::size_t fieldSlot(QStringView field)
+    {
+        std::uint32_t hash = 2166136261u; // FNV-1a over the characters
+        for (QChar c : field)
+            hash = (hash ^ c.unicode()) * 16777619u;
+        return std::size_t((hash * 0x9E3779B1u) >> (32 - kFieldSlotBits));
+    }
+    mutable std::vector<Field> m_fields = std::vector<Field>(std::size_t(1) << kFieldSlotBits);
 };
+
+// Whether a whole number's text is already as QString::number writes it: an optional minus,
+// then digits without a leading zero ("0" alone, not "-0").
+bool isPlainWholeNumber(QStringView text)
+{
+    const qsizetype first = text.startsWith(u'-') ? 1 : 0;
+    const qsizetype digits = text.size() - first;
+    if (digits < 1 || (text[first] == u'0' && (digits > 1 || first == 1)))
+        return false;
+    return std::all_of(text.begin() + first, text.end(),
+                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 // A field of a segment or wear line as a single-precision number written back in the general
 // form; the error names the field and the line.
 Expected<QString> singleField(QStringView field, int fieldNo, int lineNo, const InputLines &in)
 {
     if (const auto value = in.single(field))
-        return in.general(*value);
+        return in.rememberField(field, in.general(*value));
     const QString which = QStringLiteral("fält %1 på rad %2").arg(fieldNo).arg(lineNo);
     if (in.number(field))
         return contentFault(which + QStringLiteral(" ligger utanför talområdet: ") + quoted(field));
@@ -175,12 +221,12 @@ Expected<QString> readYear(const InputLines &in)
 {
     if (!in.has(5))
         return in.endsBefore(QStringLiteral("före året"));
-    const QString &year = in.line(5);
+    const QStringView year = in.line(5);
     if (!(year.isEmpty() || year == u"2005" || year == u"2010" || year == u"2020")) {
         return contentFault(
             QStringLiteral("året på rad 5 är varken tomt, 2005, 2010 eller 2020: ") + quoted(year));
     }
-    return year;
+    return year.toString();
 }
 
 // Line 6: the number of segment lines.
@@ -188,7 +234,7 @@ Expected<int16_t> readSegmentCount(const InputLines &in)
 {
     if (!in.has(6))
         return in.endsBefore(QStringLiteral("före antalet segment"));
-    const QString &countText = in.line(6);
+    const QStringView countText = in.line(6);
     const auto count = in.int16(countText);
     if (!count && !in.number(countText)) {
         return contentFault(QStringLiteral("antalet segment på rad 6 är inget tal: ") +
@@ -203,16 +249,16 @@ Expected<int16_t> readSegmentCount(const InputLines &in)
 }
 
 // A segment line: the segment number as a 16-bit whole number, then the eight cells.
-Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
+Expected<void> readSegmentLine(const InputLines &in, int lineNo, SegmentRow &row)
 {
     // Views into the line, the nine fields that count (a maximum tunnel has a quarter of a
     // million); fields after them are ignored.
     std::array<QStringView, kSegmentFields> fields;
     qsizetype fieldCount = 0;
-    const QString &line = in.line(lineNo);
+    const QStringView line = in.line(lineNo);
     for (qsizetype start = 0, i = 0; fieldCount < kSegmentFields; ++i) {
         if (i == line.size() || line[i] == u'\t') {
-            fields[std::size_t(fieldCount++)] = QStringView(line).sliced(start, i - start);
+            fields[std::size_t(fieldCount++)] = line.sliced(start, i - start);
             if (i == line.size())
                 break;
             start = i + 1;
@@ -222,10 +268,10 @@ Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
         return contentFault(
             QStringLiteral("rad %1 har för få fält (%2 behövs)").arg(lineNo).arg(kSegmentFields));
     }
-    SegmentRow row;
     const QStringView numberText = fields[0];
     if (const auto number = in.int16(numberText)) {
-        row.number = QString::number(*number);
+        row.number =
+            isPlainWholeNumber(numberText) ? numberText.toString() : QString::number(*number);
     } else {
         const QString which = QStringLiteral("fält 1 på rad %1").arg(lineNo);
         if (in.number(numberText)) {
@@ -235,13 +281,17 @@ Expected<SegmentRow> readSegmentLine(const InputLines &in, int lineNo)
         return contentFault(which + QStringLiteral(" är inget tal: ") + quoted(numberText));
     }
     for (std::size_t c = 0; c < row.cells.size(); ++c) {
-        const int fieldNo = int(c) + 2;
-        auto cell = singleField(fields[std::size_t(fieldNo - 1)], fieldNo, lineNo, in);
+        const QStringView field = fields[c + 1];
+        if (const QString *known = in.knownField(field)) {
+            row.cells[c] = *known;
+            continue;
+        }
+        auto cell = singleField(field, int(c) + 2, lineNo, in);
         if (!cell)
             return cell.error();
         row.cells[c] = std::move(cell).value();
     }
-    return row;
+    return {};
 }
 
 // The wear line: the SPS value and the studded share. A field left empty (or blank) when the
@@ -251,7 +301,7 @@ Expected<void> readWearLine(const InputLines &in, int lineNo, InputDocument &doc
 {
     if (!in.has(lineNo))
         return in.endsBefore(QStringLiteral("före SPS-talet och andelen dubbade Pb"));
-    const QStringList wear = text::splitFields(in.line(lineNo));
+    const QList<QStringView> wear = in.line(lineNo).split(u'\t');
     if (wear.size() < kWearFields) {
         return contentFault(
             QStringLiteral("rad %1 har för få fält (%2 behövs)").arg(lineNo).arg(kWearFields));
@@ -295,8 +345,9 @@ Expected<QByteArray> writeInputFile(const InputDocument &document, const QDateTi
 
 Expected<InputDocument> readInputFile(const QByteArray &bytes, const QLocale &locale)
 {
-    const QStringList lines = text::splitLines(text::decode1252(bytes));
-    if (lines.isEmpty() || lines.first() != kInputFileHeading)
+    const QString text = text::decode1252(bytes);
+    const std::vector<QStringView> lines = text::lineViews(text);
+    if (lines.empty() || lines.front() != kInputFileHeading)
         return fault(QStringLiteral("Ogiltig indatafil"));
     const InputLines in(lines, locale);
 
@@ -304,7 +355,7 @@ Expected<InputDocument> readInputFile(const QByteArray &bytes, const QLocale &lo
     InputDocument document;
     if (!in.has(4))
         return in.endsBefore(QStringLiteral("före scenariot"));
-    document.scenario = in.line(4);
+    document.scenario = in.line(4).toString();
     auto year = readYear(in);
     if (!year)
         return year.error();
@@ -323,10 +374,9 @@ Expected<InputDocument> readInputFile(const QByteArray &bytes, const QLocale &lo
             return in.endsBefore(
                 QStringLiteral("efter %1 av %2 segmentrader").arg(i).arg(int(*count)));
         }
-        auto row = readSegmentLine(in, lineNo);
-        if (!row)
-            return row.error();
-        document.rows.push_back(std::move(row).value());
+        // Read in place: a row is nine texts, and the list holds many.
+        if (auto read = readSegmentLine(in, lineNo, document.rows.emplace_back()); !read)
+            return read.error();
     }
 
     // The empty line and the "SPS-tal:" line are skipped but must be there.

@@ -89,19 +89,28 @@ Expected<QByteArray> encode1252(const QString &text)
 QStringList splitLines(const QString &text)
 {
     QStringList lines;
+    for (QStringView line : lineViews(text))
+        lines.append(line.toString());
+    return lines;
+}
+
+std::vector<QStringView> lineViews(QStringView text)
+{
+    std::vector<QStringView> lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' || c == u'\n') {
-            lines.append(text.mid(start, i - start));
-            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+        const char16_t c = text[i].unicode();
+        // One comparison rules out nearly every character of a line.
+        if (c <= u'\r' && (c == u'\r' || c == u'\n')) {
+            lines.push_back(text.sliced(start, i - start));
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
                 ++i;
             start = i + 1;
         }
     }
     if (start < n)
-        lines.append(text.mid(start));
+        lines.push_back(text.sliced(start));
     return lines;
 }
 
@@ -113,11 +122,6 @@ QString joinLines(const QStringList &lines)
         out += QStringLiteral("\r\n");
     }
     return out;
-}
-
-QStringList splitFields(const QString &line)
-{
-    return line.split(u'\t');
 }
 
 Expected<void> saveFileAtomically(const QString &path, const QByteArray &bytes)

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <vector>
 
 namespace lv::text {
 
@@ -22,11 +25,12 @@ Expected<QByteArray> encode1252(const QString &text);
 // line end; a bare LF also ends a line. Text after the last line end is a last line of its own.
 QStringList splitLines(const QString &text);
 
+// The same lines as views into text, which must outlive them: a file of many lines is read
+// without a copy of each.
+std::vector<QStringView> lineViews(QStringView text);
+
 // Joins lines for a file: every line, the last one included, followed by CR LF.
 QString joinLines(const QStringList &lines);
-
-// Splits one line into its TAB-separated fields (no quoting, no escaping).
-QStringList splitFields(const QString &line);
 
 // Writes a file atomically: the bytes go to a temporary file beside it, which then replaces
 // the target. On failure the old file is left as it was and the error says why, in Swedish.
