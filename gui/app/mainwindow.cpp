@@ -428,7 +428,6 @@ void MainWindow::calculate()
     run->releaseFactorTables();
     m_run = std::make_shared<const calc::RunState>(std::move(run).value());
     m_runDocument = std::move(shown);
-    m_runInput = input;
     setResultTabsEnabled(true);
     m_tabs->setCurrentIndex(kResultTab);
     m_resultTab->showRun(m_run);
@@ -709,7 +708,10 @@ QString MainWindow::reportPdfName() const
 void MainWindow::compareYears()
 {
     if (m_run) {
-        gui::compareYears(m_prompts, this, m_runInput, *m_run, stretchLabels(m_resultTab->rows()),
+        // The input of the run shown, not the input tab's, which may have changed since.
+        const calc::RunInput input{m_runDocument.rows, m_runDocument.year, m_runDocument.sps,
+                                   m_runDocument.studdedShare};
+        gui::compareYears(m_prompts, this, input, *m_run, stretchLabels(m_resultTab->rows()),
                           m_resultTab->mode(), m_appPath);
     }
 }

@@ -102,7 +102,6 @@ private:
     Prompts &m_prompts;
     QString m_appPath;
     std::shared_ptr<const calc::RunState> m_run;
-    calc::RunInput m_runInput; // what the last successful run computed, for the comparisons
     QString m_inputPath;
     files::InputDocument m_savedDocument; // as last opened or saved
     files::InputDocument m_runDocument;   // the input of the run shown
