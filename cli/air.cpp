@@ -1,16 +1,14 @@
 #include "cli/air.h"
 
+#include "cli/batch.h"
+
 #include "core/air/airtable.h"
-#include "core/calc/calculationrun.h"
 #include "core/files/airfile.h"
-#include "core/files/inputfile.h"
 #include "core/results/resulttable.h"
 #include "core/text/numbertext.h"
-#include "core/text/textfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTextStream>
 
 #include <charconv>
@@ -219,23 +217,13 @@ int runAir(const QStringList &args)
     if (!criteria)
         return fault(criteria.error().message);
 
-    const auto bytes = text::readWholeFile(options.input);
-    if (!bytes)
-        return fault(bytes.error().message);
-    auto document = files::readInputFile(*bytes, locale);
-    if (!document)
-        return fault(document.error().message);
-    const calc::RunInput input{std::move(document->rows), document->year, document->sps,
-                               document->studdedShare};
-    const auto warn = [](const QString &label) {
-        QTextStream(stderr) << calc::labelWarning(label).message << "\n";
-    };
-    const auto run = calc::computeRun(input, options.workbookDir, warn, locale);
-    if (!run)
-        return fault(run.error().message);
+    const auto computed = computeInputFile(options.input, options.workbookDir, locale);
+    if (!computed)
+        return fault(computed.error().message);
+    const calc::RunState &run = computed->run;
 
     // The stretches as the result list names them, checked as "Lägg till" checks them.
-    const results::StretchSums sums(*run);
+    const results::StretchSums sums(run);
     QStringList labels = {results::kTotalLabel};
     for (const QString &stretch : options.stretches) {
         const QStringList ends = stretch.split(u':');
@@ -254,23 +242,15 @@ int runAir(const QStringList &args)
         if (!stretch)
             continue;
         demands.push_back(
-            air::stretchDemand(*run, stretch->first, stretch->second, *criteria, shown));
+            air::stretchDemand(run, stretch->first, stretch->second, *criteria, shown));
         demands.back().label = label == results::kTotalLabel
                                    ? label
                                    : results::stretchLabel(stretch->first, stretch->second, shown);
     }
 
-    const QByteArray out =
-        options.tsv ? tsvTable(demands) : readableTable(demands, *criteria, source, locale);
-    if (options.output.isEmpty()) {
-        QFile stdoutFile;
-        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(out) != out.size())
-            return fault(QStringLiteral("Resultatet kunde inte skrivas till standard ut."));
-        return 0;
-    }
-    if (const auto saved = text::saveFileAtomically(options.output, out); !saved)
-        return fault(saved.error().message);
-    return 0;
+    return writeOutput(options.output, options.tsv
+                                           ? tsvTable(demands)
+                                           : readableTable(demands, *criteria, source, locale));
 }
 
 } // namespace lv::cli

@@ -292,32 +292,22 @@ int runCalculation(const QStringList &args)
     if (options.workbookDir.isEmpty())
         options.workbookDir = QCoreApplication::applicationDirPath();
 
-    const auto bytes = text::readWholeFile(options.input);
-    if (!bytes)
-        return fault(bytes.error().message);
-    auto document = files::readInputFile(*bytes, locale);
-    if (!document)
-        return fault(document.error().message);
-
-    // The rows move to the run's input; the segment table reads them there.
-    const calc::RunInput input{std::move(document->rows), document->year, document->sps,
-                               document->studdedShare};
-    const auto warn = [](const QString &label) {
-        QTextStream(stderr) << calc::labelWarning(label).message << "\n";
-    };
-    const auto run = calc::computeRun(input, options.workbookDir, warn, locale);
-    if (!run)
-        return fault(run.error().message);
+    const auto computed = computeInputFile(options.input, options.workbookDir, locale);
+    if (!computed)
+        return fault(computed.error().message);
+    const files::InputDocument &document = computed->document;
+    const calc::RunInput &input = computed->input;
+    const calc::RunState &run = computed->run;
     // A note, not a fault: the run goes on and ends with status 0.
-    if (const QString notice = calc::offGridSlopeNotice(*run); !notice.isEmpty())
+    if (const QString notice = calc::offGridSlopeNotice(run); !notice.isEmpty())
         QTextStream(stderr) << notice << "\n";
 
     // The rows as the window's list holds them: "Totalt", each stretch added per km, then all
     // recomputed when switched to totals. Only stretches and totals read the running sums, a
     // few megabytes for a large tunnel.
     const bool summed = !options.stretches.isEmpty() || options.totals;
-    const results::StretchSums sums = summed ? results::StretchSums(*run) : results::StretchSums();
-    std::vector<results::RowValues> rows = {results::totalValues(*run)};
+    const results::StretchSums sums = summed ? results::StretchSums(run) : results::StretchSums();
+    std::vector<results::RowValues> rows = {results::totalValues(run)};
     for (const QString &stretch : options.stretches) {
         const QStringList ends = stretch.split(u':');
         if (ends.size() != 2)
@@ -340,8 +330,8 @@ int runCalculation(const QStringList &args)
         std::vector<QString> numbers;
         for (const auto &row : input.rows)
             numbers.push_back(row.number);
-        const auto drawn = writeChart(options.chart, results::quantityOfKey(options.quantity), *run,
-                                      numbers, document->year, document->scenario, rows, locale);
+        const auto drawn = writeChart(options.chart, results::quantityOfKey(options.quantity), run,
+                                      numbers, document.year, document.scenario, rows, locale);
         if (!drawn)
             return fault(drawn.error().message);
     }
@@ -351,27 +341,56 @@ int runCalculation(const QStringList &args)
         QStringList labels;
         for (const auto &row : rows)
             labels << row.label;
-        const auto table = comparisonTsv(options.compare, input, *run, labels, mode,
-                                         options.workbookDir, warn, locale);
+        const auto table = comparisonTsv(options.compare, input, run, labels, mode,
+                                         options.workbookDir, warnOnStandardError, locale);
         if (!table)
             return fault(table.error().message);
         out = *table;
     } else if (options.tsv) {
-        out = tsvTable(*run, sums, rows, mode, locale, options.segments ? &input.rows : nullptr);
+        out = tsvTable(run, sums, rows, mode, locale, options.segments ? &input.rows : nullptr);
     } else {
-        const auto file = resultFile(document->scenario, rows, mode, locale);
+        const auto file = resultFile(document.scenario, rows, mode, locale);
         if (!file)
             return fault(file.error().message);
         out = *file;
     }
-    if (options.output.isEmpty()) {
+    return writeOutput(options.output, out);
+}
+
+void warnOnStandardError(const QString &labelText)
+{
+    QTextStream(stderr) << calc::labelWarning(labelText).message << "\n";
+}
+
+Expected<InputRun> computeInputFile(const QString &path, const QString &workbookDir,
+                                    const QLocale &locale)
+{
+    const auto bytes = text::readWholeFile(path);
+    if (!bytes)
+        return bytes.error();
+    auto document = files::readInputFile(*bytes, locale);
+    if (!document)
+        return document.error();
+    InputRun computed;
+    computed.input = calc::RunInput{std::move(document->rows), document->year, document->sps,
+                                    document->studdedShare};
+    computed.document = std::move(*document);
+    auto run = calc::computeRun(computed.input, workbookDir, warnOnStandardError, locale);
+    if (!run)
+        return run.error();
+    computed.run = std::move(*run);
+    return computed;
+}
+
+int writeOutput(const QString &path, const QByteArray &out)
+{
+    if (path.isEmpty()) {
         QFile stdoutFile;
-        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(out) != out.size()) {
+        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(out) != out.size())
             return fault(QStringLiteral("Resultatet kunde inte skrivas till standard ut."));
-        }
         return 0;
     }
-    if (const auto saved = text::saveFileAtomically(options.output, out); !saved)
+    if (const auto saved = text::saveFileAtomically(path, out); !saved)
         return fault(saved.error().message);
     return 0;
 }
