@@ -514,17 +514,26 @@ void MainWindow::inputChanged()
 {
     if (m_settingInput)
         return;
-    setWindowModified(isInputModified());
+    updateTitle();
     if (m_run)
         m_resultTab->setStale(!inputEquals(m_runDocument));
 }
 
+// The caption names the open file, and Qt's modified marker shows while the input is unsaved.
+// The marker's placeholder is in the title only then, so that the title of unchanged input reads
+// exactly as shown ("Effektberäkning: Luftvaka" before any file).
 void MainWindow::updateTitle()
 {
     QString title = QStringLiteral("Effektberäkning: Luftvaka");
     if (!m_inputPath.isEmpty())
         title += QStringLiteral(" – ") + QFileInfo(m_inputPath).fileName();
-    setWindowTitle(title + QStringLiteral("[*]"));
+    if (isInputModified()) {
+        setWindowTitle(title + QStringLiteral("[*]"));
+        setWindowModified(true);
+    } else {
+        setWindowModified(false);
+        setWindowTitle(title);
+    }
 }
 
 bool MainWindow::maySetInputAside()
@@ -608,7 +617,6 @@ void MainWindow::loadTunnelAir(const QString &inputPath)
         gui::showError(m_prompts, Error{ErrorKind::InputFile, note});
     }
     m_savedAir = m_airTab->tunnelAir();
-    setWindowModified(isInputModified());
 }
 
 bool MainWindow::openInputPath(const QString &path)
@@ -661,7 +669,6 @@ void MainWindow::markSaved(const QString &path, const files::InputDocument &docu
     m_inputPath = QFileInfo(path).absoluteFilePath();
     m_savedDocument = document;
     m_savedAir = air;
-    setWindowModified(false);
     rememberInputFile(m_inputPath);
     updateTitle();
 }

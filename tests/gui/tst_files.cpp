@@ -569,11 +569,11 @@ private slots:
         f.prompts.saveAnswers = {f.dir.filePath("kopia.dat")};
         f.trigger("saveInputAsAction");
         seen << f.title();
-        QCOMPARE(seen, QStringList({"Effektberäkning: Luftvaka – tunnel.dat[*] 0",
+        QCOMPARE(seen, QStringList({"Effektberäkning: Luftvaka – tunnel.dat 0",
                                     "Effektberäkning: Luftvaka[*] 1",
                                     "Effektberäkning: Luftvaka – tunnel.dat[*] 1",
-                                    "Effektberäkning: Luftvaka – tunnel.dat[*] 0",
-                                    "Effektberäkning: Luftvaka – kopia.dat[*] 0"}));
+                                    "Effektberäkning: Luftvaka – tunnel.dat 0",
+                                    "Effektberäkning: Luftvaka – kopia.dat 0"}));
         QCOMPARE(readBack(f.path).sps, u"13"_qs);
         QCOMPARE(f.window.recentFiles().join(u' ').remove(f.dir.path() + '/'),
                  u"kopia.dat tunnel.dat ny.dat"_qs);

@@ -132,7 +132,7 @@ private slots:
                                  "segmentView", "resultView", "startEdit", "stopEdit"})
             shown << QAccessible::queryAccessibleInterface(f.get(name))->text(QAccessible::Name);
         QCOMPARE(shown,
-                 u"Effektberäkning: Luftvaka[*]|Indata|Resultat|Klar|CO2 [kg/km]|"
+                 u"Effektberäkning: Luftvaka|Indata|Resultat|Klar|CO2 [kg/km]|"
                  "|200520102020|Segment nr:|Längd: [m]|Lutning: [%]|Pb, Medelhastighet: [km/h]|"
                  "Pb, Flöde: [f/h] |Lb, MedelHastighet: [km/h]|Lb, Flöde: [f/h] |"
                  "Lbs, Medelhastighet: [km/h]|Lbs, Flöde: [f/h]|&Arkiv|"
