@@ -579,6 +579,14 @@ void MainWindow::rememberInputFile(const QString &path)
     updateRecentMenu();
 }
 
+void MainWindow::forgetRecentFile(const QString &path)
+{
+    QStringList recent = recentFiles();
+    recent.removeAll(path);
+    QSettings().setValue(kRecentFilesKey, recent);
+    updateRecentMenu();
+}
+
 void MainWindow::updateRecentMenu()
 {
     m_recentMenu->clear();
@@ -588,8 +596,9 @@ void MainWindow::updateRecentMenu()
         action->setToolTip(path);
         action->setStatusTip(path);
         connect(action, &QAction::triggered, this, [this, path] {
-            if (maySetInputAside())
-                openInputPath(path);
+            // A file that is gone is named in the message and leaves the list.
+            if (maySetInputAside() && !openInputPath(path) && !QFileInfo::exists(path))
+                forgetRecentFile(path);
         });
     }
     m_recentMenu->setEnabled(!recent.isEmpty());

@@ -74,6 +74,7 @@ private:
     bool inputEquals(const files::InputDocument &document) const;
     void updateTitle();
     void updateRecentMenu();
+    void forgetRecentFile(const QString &path);
     void takeInput(const QString &path, const files::InputDocument &document);
     void loadTunnelAir(const QString &inputPath);
     QString reportPdfName() const;

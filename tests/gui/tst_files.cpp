@@ -577,6 +577,12 @@ private slots:
         QCOMPARE(readBack(f.path).sps, u"13"_qs);
         QCOMPARE(f.window.recentFiles().join(u' ').remove(f.dir.path() + '/'),
                  u"kopia.dat tunnel.dat ny.dat"_qs);
+        // A recent file that is gone: its message, and it leaves the list.
+        QVERIFY(QFile::remove(f.dir.filePath("ny.dat")));
+        f.get<QMenu>("recentMenu")->actions().at(2)->trigger();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.window.recentFiles().join(u' ').remove(f.dir.path() + '/'),
+                 u"kopia.dat tunnel.dat"_qs);
     }
 
     // "Ta bort" removes at once and "Ångra" puts the row back in its place: a segment, then a
