@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <chrono>
 #include <ctime>
 
 // The benchmarks' clock in milliseconds: wall-clock time, or with LUFTVAKA_BENCH_CLOCK=cpu the
@@ -10,7 +11,8 @@
 inline double benchClockMilliseconds()
 {
     static const bool cpu = qgetenv("LUFTVAKA_BENCH_CLOCK") == "cpu";
-    timespec now{};
-    clock_gettime(cpu ? CLOCK_PROCESS_CPUTIME_ID : CLOCK_MONOTONIC, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    if (cpu)
+        return double(std::clock()) * 1e3 / CLOCKS_PER_SEC;
+    const auto sinceStart = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration<double, std::milli>(sinceStart).count();
 }

@@ -18,9 +18,6 @@ namespace lv::cli {
 
 namespace {
 
-constexpr int kFault = 1;
-constexpr int kUsage = 2;
-
 struct AirOptions
 {
     QString workbookDir;
@@ -38,12 +35,6 @@ int usage(const QString &why)
 {
     QTextStream(stderr) << "luftvaka-batch: " << why << "\n" << airUsage();
     return kUsage;
-}
-
-int fault(const QString &message)
-{
-    QTextStream(stderr) << message << "\n";
-    return kFault;
 }
 
 std::optional<int> parse(const QStringList &args, AirOptions &options)

@@ -26,9 +26,6 @@ namespace lv::cli {
 
 namespace {
 
-constexpr int kFault = 1;
-constexpr int kUsage = 2;
-
 struct Options
 {
     QString workbookDir;
@@ -57,12 +54,6 @@ int help()
 {
     QTextStream(stdout) << batchHelp();
     return 0;
-}
-
-int fault(const QString &message)
-{
-    QTextStream(stderr) << message << "\n";
-    return kFault;
 }
 
 // Parses the command line; returns the exit status when it ends the run (wrong usage, --help),
@@ -355,6 +346,12 @@ int runCalculation(const QStringList &args)
         out = *file;
     }
     return writeOutput(options.output, out);
+}
+
+int fault(const QString &message)
+{
+    QTextStream(stderr) << message << "\n";
+    return kFault;
 }
 
 void warnOnStandardError(const QString &labelText)

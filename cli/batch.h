@@ -24,6 +24,13 @@ int runCalculation(const QStringList &args);
 
 // What the batch tool's modes share.
 
+// The exit statuses: a fault of the input or a workbook, and wrong usage.
+constexpr int kFault = 1;
+constexpr int kUsage = 2;
+
+// A fault's message on standard error; kFault.
+int fault(const QString &message);
+
 // A label warning of a run, on standard error; the run goes on.
 void warnOnStandardError(const QString &labelText);
 

@@ -1,5 +1,7 @@
 #include "cli/chart.h"
 
+#include "cli/batch.h"
+
 #include <QTextStream>
 
 #include <cerrno>
@@ -13,8 +15,6 @@
 namespace lv::cli {
 
 namespace {
-
-constexpr int kFault = 1;
 
 // The directory of the running executable, without a QCoreApplication.
 std::string ownDirectory()
