@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QTextStream>
 
-#include <charconv>
 #include <optional>
 
 namespace lv::cli {
@@ -85,9 +84,7 @@ void appendNumber(QByteArray &out, const std::optional<double> &value)
 {
     if (!value)
         return; // a flow that cannot be given is an empty field
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, *value);
-    out.append(buffer, written.ptr - buffer);
+    out += text::formatShortestC(*value).toLatin1();
 }
 
 QByteArray tsvTable(const std::vector<air::StretchDemand> &demands)

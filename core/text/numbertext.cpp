@@ -3,8 +3,8 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <cfloat>
 #include <array>
+#include <cfloat>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -505,9 +505,16 @@ QString formatExactC(double value)
     // A value that is a single (the quantities of a run) reads best as that single.
     const bool inRange = std::isfinite(value) && std::fabs(value) <= double(FLT_MAX);
     const float single = inRange ? static_cast<float>(value) : 0.0f;
-    const auto written = inRange && double(single) == value
-                             ? std::to_chars(buffer, buffer + sizeof buffer, single)
-                             : std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (!inRange || double(single) != value)
+        return formatShortestC(value);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, single);
+    return QString::fromLatin1(buffer, written.ptr - buffer);
+}
+
+QString formatShortestC(double value)
+{
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
     return QString::fromLatin1(buffer, written.ptr - buffer);
 }
 

@@ -67,4 +67,7 @@ QString formatDateTime(const QDateTime &moment, const QLocale &locale = QLocale(
 // tables of the batch tool.
 QString formatExactC(double value);
 
+// A double in the C locale with as few digits as read back to it ("0.1", "6778.64", "1e+20").
+QString formatShortestC(double value);
+
 } // namespace lv::text
