@@ -60,6 +60,13 @@ inline QStringList texts(const QAbstractItemView &list, int row = -1, int column
     return texts;
 }
 
+// A file's bytes; a file that cannot be read equals no expected contents.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 inline QString headerText(const QAbstractItemView &list, int column)
 {
     return list.model()->headerData(column, Qt::Horizontal).toString();
